@@ -1,0 +1,454 @@
+// The stand-in Notes runtime: the nn operations over a configuration file,
+// report files and a handle table.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <new>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#include <unistd.h>
+#endif
+
+#include "config.h"
+#include "handles.h"
+#include "notes/nn.h"
+#include "status.h"
+#include "timetext.h"
+
+namespace standin {
+namespace {
+
+struct State {
+    bool initialized = false;
+    std::string configPath;
+    Config config;
+    HandleTable handles;
+    std::vector<char *> args;                // the vector nnProcessArgs hands back
+    std::map<uint16_t, std::string> details; // the latest specific text of a status
+    int reportFd = -1;                       // standard error as the process began
+};
+
+State &Runtime()
+{
+    static State state;
+    return state;
+}
+
+// Returns a status, keeping a text that says more than the general one.
+StatusCode Fail(uint16_t status, std::string detail)
+{
+    Runtime().details[status] = std::move(detail);
+    return status;
+}
+
+const Fault *FaultFor(std::string_view operation)
+{
+    const auto &faults = Runtime().config.faults;
+    auto found = faults.find(operation);
+    return found == faults.end() ? nullptr : &found->second;
+}
+
+std::string TextFor(uint16_t status)
+{
+    auto found = Runtime().details.find(status & 0x3FFF);
+    return found != Runtime().details.end() ? found->second : StatusText(status);
+}
+
+// Copies text into a buffer of capacity bytes, NUL included; returns its length.
+uint16_t CopyText(const std::string &text, char *buffer, uint16_t capacity)
+{
+    if (buffer == nullptr || capacity == 0)
+        return 0;
+    size_t length = std::min<size_t>(text.size(), capacity - 1u);
+    std::memcpy(buffer, text.data(), length);
+    buffer[length] = '\0';
+    return static_cast<uint16_t>(length);
+}
+
+// Runs an operation body; a failed allocation becomes a status, never an
+// exception across the C interface.
+template <class Body, class Result> Result Guarded(Body body, Result onFailure)
+{
+    try {
+        return body();
+    } catch (const std::bad_alloc &) {
+        return onFailure;
+    }
+}
+
+bool IsAbsolute(const std::string &path)
+{
+    return (!path.empty() && (path[0] == '/' || path[0] == '\\')) ||
+           (path.size() > 1 && path[1] == ':');
+}
+
+std::string FolderOf(const std::string &path)
+{
+    auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+std::string Join(const std::string &folder, const std::string &name)
+{
+    return IsAbsolute(name) ? name : folder + "/" + name;
+}
+
+bool ReadFile(const std::string &path, std::string &contents, std::string &why)
+{
+    std::FILE *file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        why = std::strerror(errno);
+        return false;
+    }
+    contents.clear();
+    char chunk[65536];
+    size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        contents.append(chunk, got);
+    bool failed = std::ferror(file) != 0;
+    if (failed)
+        why = std::strerror(errno);
+    std::fclose(file);
+    return !failed;
+}
+
+// Drops "." and "folder/.." steps, so paths in messages read plainly.
+std::string Tidy(const std::string &path)
+{
+    std::vector<std::string> steps;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find_first_of("/\\", start);
+        if (end == std::string::npos)
+            end = path.size();
+        std::string step = path.substr(start, end - start);
+        if (step == ".." && !steps.empty() && !steps.back().empty() && steps.back() != "..")
+            steps.pop_back();
+        else if (step != "." || steps.empty())
+            steps.push_back(step);
+        start = end + 1;
+    }
+    std::string tidy;
+    for (size_t i = 0; i < steps.size(); ++i)
+        tidy += (i ? "/" : "") + steps[i];
+    return tidy;
+}
+
+// The folder this library was loaded from; the sample data is found from it.
+std::string LibraryFolder()
+{
+#ifdef _WIN32
+    HMODULE module = nullptr;
+    char path[MAX_PATH];
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCSTR>(&LibraryFolder), &module) ||
+        GetModuleFileNameA(module, path, sizeof path) == 0)
+        return ".";
+    return FolderOf(path);
+#else
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void *>(&LibraryFolder), &info) == 0 || info.dli_fname == nullptr)
+        return ".";
+    return FolderOf(info.dli_fname);
+#endif
+}
+
+// The configuration named by the last "=PATH" argument, else NN_CONFIG, else
+// the sample configuration installed beside this library.
+std::string ChooseConfigPath(int argc, char **argv)
+{
+    std::string chosen;
+    for (int i = 1; argv != nullptr && i < argc && argv[i] != nullptr; ++i)
+        if (argv[i][0] == '=')
+            chosen = argv[i] + 1;
+    if (!chosen.empty())
+        return chosen;
+    const char *fromEnvironment = std::getenv("NN_CONFIG");
+    if (fromEnvironment != nullptr && fromEnvironment[0] != '\0')
+        return fromEnvironment;
+    return Tidy(Join(LibraryFolder(), NN_DEFAULT_CONFIG));
+}
+
+StatusCode LoadConfig(const std::string &path)
+{
+    State &state = Runtime();
+    state.configPath = path;
+    std::string text, why;
+    if (!ReadFile(path, text, why))
+        return Fail(kConfigUnreadable, "Cannot read the runtime configuration file '" + path +
+                                           "': " + why + " (name another with =PATH or NN_CONFIG)");
+    if (!ParseConfig(text, state.config, why))
+        return Fail(kConfigInvalid,
+                    "The runtime configuration file '" + path + "' is not valid: " + why);
+    return 0;
+}
+
+std::string DataPath(const std::string &report)
+{
+    const State &state = Runtime();
+    return Join(Join(FolderOf(state.configPath), state.config.dataFolder), report);
+}
+
+// Reads a report file into a new handle.
+StatusCode HandOutReport(const std::string &report, MemHandle *handle, uint32_t *length)
+{
+    std::string text, why, path = DataPath(report);
+    if (!ReadFile(path, text, why))
+        return Fail(kReportUnreadable, "Cannot read the statistics report '" + path + "': " + why);
+    *length = static_cast<uint32_t>(text.size());
+    *handle = Runtime().handles.Allocate(std::move(text));
+    return 0;
+}
+
+bool IsEmpty(const char *text)
+{
+    return text == nullptr || text[0] == '\0';
+}
+
+void WriteReport(int fd, const std::string &line)
+{
+#ifdef _WIN32
+    (void)_write(fd, line.data(), static_cast<unsigned>(line.size()));
+#else
+    (void)!write(fd, line.data(), line.size());
+#endif
+}
+
+void CloseReport(int fd)
+{
+#ifdef _WIN32
+    (void)_close(fd);
+#else
+    (void)close(fd);
+#endif
+}
+
+int DuplicateStandardError()
+{
+#ifdef _WIN32
+    return _dup(2);
+#else
+    return dup(2);
+#endif
+}
+
+} // namespace
+} // namespace standin
+
+using namespace standin;
+
+extern "C" {
+
+NN_API StatusCode NN_CALL nnInit(int argc, char **argv)
+{
+    return Guarded(
+        [&]() -> StatusCode {
+            State &state = Runtime();
+            state = State{};
+            if (StatusCode status = LoadConfig(ChooseConfigPath(argc, argv)))
+                return status;
+            if (const Fault *fault = FaultFor("nnInit"))
+                return static_cast<StatusCode>(fault->value);
+            if (state.config.checkHandles)
+                state.reportFd = DuplicateStandardError();
+            state.initialized = true;
+            return 0;
+        },
+        StatusCode{kOutOfMemory});
+}
+
+NN_API StatusCode NN_CALL nnProcessArgs(int argc, char **argv, int *argcVar, char ***argvVar)
+{
+    return Guarded(
+        [&]() -> StatusCode {
+            State &state = Runtime();
+            if (!state.initialized)
+                return kNotInitialized;
+            if (argcVar == nullptr || argvVar == nullptr || (argc > 0 && argv == nullptr))
+                return kBadArgument;
+            if (const Fault *fault = FaultFor("nnProcessArgs"))
+                return static_cast<StatusCode>(fault->value);
+            // "=PATH" arguments are the runtime's own; the program never sees them.
+            state.args.clear();
+            for (int i = 0; i < argc && argv[i] != nullptr; ++i)
+                if (i == 0 || argv[i][0] != '=')
+                    state.args.push_back(argv[i]);
+            *argcVar = static_cast<int>(state.args.size());
+            state.args.push_back(nullptr);
+            *argvVar = state.args.data();
+            return 0;
+        },
+        StatusCode{kOutOfMemory});
+}
+
+NN_API StatusCode NN_CALL nnProgramStart(ConsoleEntryFn entry, int, char **, void *, void *)
+{
+    if (!Runtime().initialized)
+        return kNotInitialized;
+    if (entry == nullptr)
+        return kBadArgument;
+    if (const Fault *fault = FaultFor("nnProgramStart"))
+        return static_cast<StatusCode>(fault->value);
+    return 0;
+}
+
+NN_API void NN_CALL nnProgramEnd(int, char **) {}
+
+NN_API void NN_CALL nnTerm(void)
+{
+    State &state = Runtime();
+    if (state.reportFd >= 0) {
+        Guarded(
+            [&] {
+                for (const std::string &problem : state.handles.Problems())
+                    WriteReport(state.reportFd, "nNOTES stand-in: " + problem + "\n");
+                return 0;
+            },
+            0);
+        CloseReport(state.reportFd);
+    }
+    state = State{};
+}
+
+NN_API int32_t NN_CALL nnInitErrorText(StatusCode status, char *buffer, uint16_t capacity)
+{
+    Guarded([&] { return CopyText(TextFor(status), buffer, capacity); }, uint16_t{0});
+    if (const Fault *fault = FaultFor("nnInitErrorText"))
+        return static_cast<int32_t>(fault->value);
+    // The caller exits with this value: the status itself, never 0.
+    return status != 0 ? status : 1;
+}
+
+NN_API int32_t NN_CALL nnMainErrorText(StatusCode status, char *buffer, uint16_t capacity)
+{
+    uint16_t length =
+        Guarded([&] { return CopyText(TextFor(status), buffer, capacity); }, uint16_t{0});
+    if (const Fault *fault = FaultFor("nnMainErrorText"))
+        return static_cast<int32_t>(fault->value);
+    return length;
+}
+
+NN_API StatusCode NN_CALL nnQueryLocalStats(const char *facility, const char *statName,
+                                            const char *nameValueSep, const char *lineSep,
+                                            MemHandle *handle, uint32_t *length)
+{
+    return Guarded(
+        [&]() -> StatusCode {
+            if (!Runtime().initialized)
+                return kNotInitialized;
+            if (handle == nullptr || length == nullptr)
+                return kBadArgument;
+            if (const Fault *fault = FaultFor("nnQueryLocalStats"))
+                return static_cast<StatusCode>(fault->value);
+            if (!IsEmpty(facility) || !IsEmpty(statName) || nameValueSep == nullptr ||
+                lineSep == nullptr || std::strcmp(nameValueSep, "\t") != 0 ||
+                std::strcmp(lineSep, "\n") != 0)
+                return kUnsupportedQuery;
+            return HandOutReport(Runtime().config.localReport, handle, length);
+        },
+        StatusCode{kOutOfMemory});
+}
+
+NN_API StatusCode NN_CALL nnQueryServerStats(const char *serverName, const char *facility,
+                                             const char *statName, MemHandle *handle,
+                                             uint32_t *length)
+{
+    return Guarded(
+        [&]() -> StatusCode {
+            State &state = Runtime();
+            if (!state.initialized)
+                return kNotInitialized;
+            if (serverName == nullptr || handle == nullptr || length == nullptr)
+                return kBadArgument;
+            if (const Fault *fault = FaultFor("nnQueryServerStats"))
+                return static_cast<StatusCode>(fault->value);
+            if (!IsEmpty(facility) || !IsEmpty(statName))
+                return kUnsupportedQuery;
+            for (const Server &server : state.config.servers) {
+                if (server.name != serverName)
+                    continue;
+                if (server.down)
+                    return kServerDown;
+                return HandOutReport(server.report, handle, length);
+            }
+            return Fail(kUnknownServer, "The server is not known to the runtime: add a [server] "
+                                        "section for it to '" +
+                                            state.configPath + "'");
+        },
+        StatusCode{kOutOfMemory});
+}
+
+NN_API void *NN_CALL nnLock(MemHandle handle)
+{
+    if (const Fault *fault = FaultFor("nnLock"); fault != nullptr && fault->noAddress)
+        return nullptr;
+    return Guarded([&] { return Runtime().handles.Lock(handle); }, static_cast<char *>(nullptr));
+}
+
+NN_API void NN_CALL nnUnlock(MemHandle handle)
+{
+    Guarded([&] { return Runtime().handles.Unlock(handle), 0; }, 0);
+}
+
+NN_API void NN_CALL nnFree(MemHandle handle)
+{
+    Guarded([&] { return Runtime().handles.Free(handle), 0; }, 0);
+}
+
+NN_API StatusCode NN_CALL nnTextToTime(const void *, const void *, char **text, uint32_t length,
+                                       TimeDateRec *result)
+{
+    return Guarded(
+        [&]() -> StatusCode {
+            State &state = Runtime();
+            if (!state.initialized)
+                return kNotInitialized;
+            if (text == nullptr || *text == nullptr || result == nullptr)
+                return kBadArgument;
+            if (const Fault *fault = FaultFor("nnTextToTime"))
+                return static_cast<StatusCode>(fault->value);
+            auto parsed = ParseTimeText(std::string_view(*text, length), state.config.time);
+            if (!parsed)
+                return Fail(kBadTimeText, "The text is not a date and time in the layout " +
+                                              DescribeLayout(state.config.time) + " set in '" +
+                                              state.configPath + "'");
+            uint64_t seconds = static_cast<uint64_t>(parsed->seconds);
+            result->part[0] = static_cast<uint32_t>(seconds);
+            result->part[1] = static_cast<uint32_t>(seconds >> 32);
+            *text += parsed->consumed;
+            return 0;
+        },
+        StatusCode{kOutOfMemory});
+}
+
+NN_API int32_t NN_CALL nnTimeDiff(const TimeDateRec *later, const TimeDateRec *earlier)
+{
+    if (const Fault *fault = FaultFor("nnTimeDiff"))
+        return static_cast<int32_t>(fault->value);
+    if (later == nullptr || earlier == nullptr)
+        return 0;
+    auto seconds = [](const TimeDateRec *time) {
+        return static_cast<int64_t>((uint64_t{time->part[1]} << 32) | time->part[0]);
+    };
+    return SaturatingDiff(seconds(later), seconds(earlier));
+}
+
+NN_API uint16_t NN_CALL nnLoadStatusText(void *, StatusCode status, char *buffer, uint16_t capacity)
+{
+    uint16_t length =
+        Guarded([&] { return CopyText(TextFor(status), buffer, capacity); }, uint16_t{0});
+    if (const Fault *fault = FaultFor("nnLoadStatusText"))
+        return static_cast<uint16_t>(fault->value);
+    return length;
+}
+
+} // extern "C"
