@@ -172,9 +172,10 @@ bool SetTimeKey(TimeLayout &time, std::string_view key, std::string_view value, 
 
 bool SetServerKey(Server &server, std::string_view key, std::string_view value, std::string &error)
 {
-    if (key == "name")
+    if (key == "name") {
         server.name = value;
-    else if (key == "report")
+        server.named = true;
+    } else if (key == "report")
         server.report = value;
     else if (key == "down") {
         if (!ParseYesNo(value, server.down)) {
@@ -191,7 +192,7 @@ bool SetServerKey(Server &server, std::string_view key, std::string_view value, 
 // A [server] section is complete once it has a name and either a report or down = yes.
 bool CheckServer(const Server &server, std::string &error)
 {
-    if (server.name.empty())
+    if (!server.named)
         error = "a [server] section has no name";
     else if (server.report.empty() && !server.down)
         error = "server '" + server.name + "' needs a report or down = yes";

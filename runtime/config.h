@@ -21,6 +21,7 @@ struct TimeLayout {
 
 struct Server {
     std::string name;
+    bool named = false; // name = "" names the empty server name
     std::string report; // file in the data folder; empty when down
     bool down = false;  // the server does not answer
 };

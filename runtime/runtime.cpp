@@ -419,8 +419,8 @@ NN_API StatusCode NN_CALL nnTextToTime(const void *, const void *, char **text, 
             auto parsed = ParseTimeText(std::string_view(*text, length), state.config.time);
             if (!parsed)
                 return Fail(kBadTimeText, "The text is not a date and time in the layout " +
-                                              DescribeLayout(state.config.time) + " set in '" +
-                                              state.configPath + "'");
+                                              DescribeLayout(state.config.time) +
+                                              " that the runtime is set to read");
             uint64_t seconds = static_cast<uint64_t>(parsed->seconds);
             result->part[0] = static_cast<uint32_t>(seconds);
             result->part[1] = static_cast<uint32_t>(seconds >> 32);

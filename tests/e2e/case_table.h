@@ -1,0 +1,33 @@
+// The end-to-end case table: one case per behaviour, with its arguments,
+// runtime configuration and files, and the exact output expected.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+enum class Stream { File, Full, Closed };
+
+struct Case {
+    std::string name;
+    std::vector<std::string> args;
+    std::vector<std::pair<std::string, std::string>> env;
+    std::string config; // written as zorbel.ini and named by NN_CONFIG
+    std::vector<std::pair<std::string, std::string>> files;
+    std::string stdoutText;
+    std::string stderrText;
+    Stream stdoutTo = Stream::File;
+    Stream stderrTo = Stream::File;
+    int exit = 0;
+    std::string tableError; // set on a case the table could not describe
+};
+
+// Reads the table; a mistake in it becomes one case that fails and says where.
+std::vector<Case> LoadCases(const char *path);
+
+// Test names show the case's name, not its bytes.
+inline void PrintTo(const Case &c, std::ostream *out)
+{
+    *out << c.name;
+}

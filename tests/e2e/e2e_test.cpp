@@ -1,0 +1,175 @@
+// Runs the real zorbel, on the stand-in runtime, for every case of a case
+// table, and checks the exact bytes on each stream and the exit status.
+//
+//   e2e_tests --zorbel=PATH [--launcher=PROGRAM] [--platform=linux|windows]
+//
+// The launcher runs the executable (wine64 for a Windows build). What differs
+// by platform is said once, in Expected().
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "case_table.h"
+
+extern char **environ;
+
+namespace {
+
+struct Options {
+    std::string zorbel;
+    std::string launcher;
+    bool windows = false;
+} options;
+
+struct Outcome {
+    std::string out;
+    std::string err;
+    int exit = -1;
+};
+
+std::string ReadFile(const std::filesystem::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void ReplaceAll(std::string &text, const std::string &from, const std::string &to)
+{
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+}
+
+// Bytes as a case expects them on this platform: Windows writes its
+// standard streams in text mode, each line feed as carriage return and line feed.
+std::string Expected(std::string text, const std::string &folder)
+{
+    ReplaceAll(text, "@DIR@", folder);
+    if (options.windows)
+        ReplaceAll(text, "\n", "\r\n");
+    return text;
+}
+
+void AddStream(posix_spawn_file_actions_t &actions, int fd, Stream target, const std::string &file)
+{
+    if (target == Stream::Closed)
+        posix_spawn_file_actions_addclose(&actions, fd);
+    else if (target == Stream::Full)
+        posix_spawn_file_actions_addopen(&actions, fd, "/dev/full", O_WRONLY, 0);
+    else
+        posix_spawn_file_actions_addopen(&actions, fd, file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+}
+
+Outcome Launch(const Case &c, const std::string &folder)
+{
+    std::vector<std::string> args;
+    if (!options.launcher.empty())
+        args.push_back(options.launcher);
+    args.push_back(options.zorbel);
+    for (std::string arg : c.args) {
+        ReplaceAll(arg, "@DIR@", folder);
+        args.push_back(arg);
+    }
+
+    std::vector<std::string> env;
+    for (char **entry = environ; *entry != nullptr; ++entry)
+        if (std::strncmp(*entry, "NN_CONFIG=", 10) != 0)
+            env.emplace_back(*entry);
+    if (!c.config.empty())
+        env.push_back("NN_CONFIG=" + folder + "/zorbel.ini");
+    for (const auto &[name, value] : c.env) {
+        env.push_back(name + "=" + value);
+        ReplaceAll(env.back(), "@DIR@", folder);
+    }
+
+    std::vector<char *> argv, envp;
+    for (std::string &arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    for (std::string &entry : env)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    AddStream(actions, 1, c.stdoutTo, folder + "/stdout");
+    AddStream(actions, 2, c.stderrTo, folder + "/stderr");
+
+    Outcome outcome;
+    pid_t pid = 0;
+    int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0) {
+        ADD_FAILURE() << "cannot run " << argv[0] << ": " << std::strerror(error);
+        return outcome;
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (WIFSIGNALED(status))
+        ADD_FAILURE() << "killed by signal " << WTERMSIG(status);
+    outcome.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.out = ReadFile(folder + "/stdout");
+    outcome.err = ReadFile(folder + "/stderr");
+    return outcome;
+}
+
+class EndToEnd : public ::testing::TestWithParam<Case> {};
+
+TEST_P(EndToEnd, Run)
+{
+    const Case &c = GetParam();
+    ASSERT_EQ(c.tableError, "");
+    std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                   ("zorbel-e2e-" + std::to_string(getpid())) / c.name;
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    if (!c.config.empty())
+        std::ofstream(folder / "zorbel.ini", std::ios::binary) << c.config;
+    for (const auto &[name, contents] : c.files)
+        std::ofstream(folder / name, std::ios::binary) << contents;
+
+    Outcome outcome = Launch(c, folder.string());
+    if (c.stdoutTo == Stream::File) {
+        EXPECT_EQ(outcome.out, Expected(c.stdoutText, folder.string())) << "standard output";
+    }
+    if (c.stderrTo == Stream::File) {
+        EXPECT_EQ(outcome.err, Expected(c.stderrText, folder.string())) << "standard error";
+    }
+    EXPECT_EQ(outcome.exit, c.exit) << "exit status";
+    if (!HasFailure())
+        std::filesystem::remove_all(folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, EndToEnd, ::testing::ValuesIn(LoadCases(ZORBEL_E2E_CASES)),
+                         [](const auto &test) { return test.param.name; });
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg.rfind("--zorbel=", 0) == 0)
+            options.zorbel = arg.substr(9);
+        else if (arg.rfind("--launcher=", 0) == 0)
+            options.launcher = arg.substr(11);
+        else if (arg == "--platform=windows")
+            options.windows = true;
+    }
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,92 @@
+// The stand-in's configuration reader: what it accepts and how it names a fault.
+#include <gtest/gtest.h>
+
+#include "config.h"
+
+using namespace standin;
+
+namespace {
+
+TEST(ConfigReader, ReadsEverySection)
+{
+    Config config;
+    std::string error;
+    ASSERT_TRUE(ParseConfig("; comment\n"
+                            "[runtime]\r\n"
+                            "data = reports \n"
+                            "local = local.txt\n"
+                            "check_handles = yes\n"
+                            "[time]\n"
+                            "date_order = dmy\n"
+                            "date_separator = .\n"
+                            "clock = 12\n"
+                            "[server]\n"
+                            "name = Hub = One/Acme\n"
+                            "report = hub.txt\n"
+                            "[server]\n"
+                            "name = \"  Padded \"\n"
+                            "down = yes\n"
+                            "[faults]\n"
+                            "nnInit = 0x8105\n"
+                            "nnTimeDiff = -7\n"
+                            "nnLock = null\n",
+                            config, error))
+        << error;
+    EXPECT_EQ(config.dataFolder, "reports");
+    EXPECT_EQ(config.localReport, "local.txt");
+    EXPECT_TRUE(config.checkHandles);
+    EXPECT_EQ(config.time.order, DateOrder::DayMonthYear);
+    EXPECT_EQ(config.time.dateSeparator, '.');
+    EXPECT_TRUE(config.time.twelveHour);
+    ASSERT_EQ(config.servers.size(), 2u);
+    EXPECT_EQ(config.servers[0].name, "Hub = One/Acme");
+    EXPECT_EQ(config.servers[0].report, "hub.txt");
+    EXPECT_EQ(config.servers[1].name, "  Padded ");
+    EXPECT_TRUE(config.servers[1].down);
+    EXPECT_EQ(config.faults["nnInit"].value, 0x8105);
+    EXPECT_EQ(config.faults["nnTimeDiff"].value, -7);
+    EXPECT_TRUE(config.faults["nnLock"].noAddress);
+    EXPECT_EQ(DescribeLayout(config.time), "DD.MM.YYYY hh:mm:ss AM/PM");
+}
+
+TEST(ConfigReader, RejectsWhatItCannotUseAndNamesTheLine)
+{
+    const struct {
+        const char *text;
+        const char *error;
+    } cases[] = {
+        {"[runtime]\nlocal = a\nlcoal = b\n", "line 3: unknown key 'lcoal' in [runtime]"},
+        {"[runtim]\n", "line 1: unknown section [runtim]"},
+        {"[runtime\n", "line 1: a section name must end with ']'"},
+        {"local = a\n", "line 1: 'local' stands before any section"},
+        {"[runtime]\nlocal\n", "line 2: expected 'key = value'"},
+        {"[runtime]\n= a\n", "line 2: a key is missing before '='"},
+        {"[runtime]\ndata = x\n", "[runtime] names no local report (local = FILE)"},
+        {"[runtime]\nlocal=a\n[time]\ndate_order = mdY\n",
+         "line 4: date_order must be mdy, dmy or ymd"},
+        {"[runtime]\nlocal=a\n[time]\nclock = 13\n", "line 4: clock must be 12 or 24"},
+        {"[runtime]\nlocal=a\n[time]\ntime_separator = 5\n",
+         "line 4: time_separator must be one character that is not a digit"},
+        {"[runtime]\nlocal=a\n[server]\nname = S\n[faults]\n",
+         "line 3: server 'S' needs a report or down = yes"},
+        {"[runtime]\nlocal=a\n[server]\nreport = r\n", "line 3: a [server] section has no name"},
+        {"[runtime]\nlocal=a\n[faults]\nnnTerm = 5\n",
+         "line 4: 'nnTerm' is not an operation whose result can be replaced"},
+        {"[runtime]\nlocal=a\n[faults]\nnnInit = 0\n",
+         "line 4: the fault for nnInit must be a status from 1 to 0xFFFF"},
+        {"[runtime]\nlocal=a\n[faults]\nnnInit = 0x10000\n",
+         "line 4: the fault for nnInit must be a status from 1 to 0xFFFF"},
+        {"[runtime]\nlocal=a\n[faults]\nnnTimeDiff = 2147483648\n",
+         "line 4: the fault for nnTimeDiff must be a 32-bit signed number"},
+        {"[runtime]\nlocal=a\n[faults]\nnnLock = 0\n",
+         "line 4: the fault for nnLock can only be 'null'"},
+    };
+    for (const auto &c : cases) {
+        Config config;
+        std::string error;
+        EXPECT_FALSE(ParseConfig(c.text, config, error)) << c.text;
+        EXPECT_EQ(error, c.error) << c.text;
+    }
+}
+
+} // namespace

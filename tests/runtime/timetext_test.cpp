@@ -1,0 +1,84 @@
+// The stand-in's date-times: the layouts it reads, the dates it refuses,
+// and differences that do not wrap.
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "timetext.h"
+
+using namespace standin;
+
+namespace {
+
+int64_t Seconds(int64_t year, int month, int day, int hour, int minute, int second)
+{
+    return DaysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
+}
+
+TEST(Calendar, CountsDaysAcrossLeapRules)
+{
+    EXPECT_EQ(DaysFromCivil(1, 1, 1), 0);
+    EXPECT_EQ(DaysFromCivil(1970, 1, 1), 719162);
+    EXPECT_EQ(DaysFromCivil(2000, 3, 1) - DaysFromCivil(2000, 2, 28), 2); // 2000 is leap
+    EXPECT_EQ(DaysFromCivil(1900, 3, 1) - DaysFromCivil(1900, 2, 28), 1); // 1900 is not
+    EXPECT_EQ(DaysFromCivil(2027, 1, 1) - DaysFromCivil(2026, 1, 1), 365);
+    EXPECT_EQ(DaysFromCivil(2029, 1, 1) - DaysFromCivil(2028, 1, 1), 366);
+}
+
+TEST(TimeText, ReadsEachConfiguredLayout)
+{
+    const int64_t expected = Seconds(2026, 12, 8, 14, 5, 9);
+    TimeLayout mdy;
+    TimeLayout dmy{DateOrder::DayMonthYear, '.', ':', false};
+    TimeLayout ymd{DateOrder::YearMonthDay, '-', '.', false};
+    TimeLayout twelve{DateOrder::MonthDayYear, '/', ':', true};
+    const struct {
+        const char *text;
+        TimeLayout layout;
+    } cases[] = {
+        {"12/08/2026 14:05:09", mdy},        {"12/8/2026 14:05:09", mdy},
+        {"08.12.2026 14:05:09", dmy},        {"2026-12-08 14.05.09", ymd},
+        {"12/08/2026 02:05:09 PM", twelve},  {"12/08/2026 2:05:09pm", twelve},
+        {" 12/08/2026\t14:05:09 \r\n", mdy},
+    };
+    for (const auto &c : cases) {
+        auto parsed = ParseTimeText(c.text, c.layout);
+        ASSERT_TRUE(parsed) << c.text;
+        EXPECT_EQ(parsed->seconds, expected) << c.text;
+        EXPECT_EQ(parsed->consumed, std::string_view(c.text).size()) << c.text;
+    }
+    TimeLayout twelveHour{DateOrder::MonthDayYear, '/', ':', true};
+    EXPECT_EQ(ParseTimeText("01/01/2026 12:00:00 AM", twelveHour)->seconds,
+              Seconds(2026, 1, 1, 0, 0, 0));
+    EXPECT_EQ(ParseTimeText("01/01/2026 12:30:00 PM", twelveHour)->seconds,
+              Seconds(2026, 1, 1, 12, 30, 0));
+}
+
+TEST(TimeText, RefusesTextOutsideTheLayout)
+{
+    TimeLayout mdy;
+    TimeLayout twelve{DateOrder::MonthDayYear, '/', ':', true};
+    for (const char *text :
+         {"25/11/2026 08:00:00", "11/25/26 08:00:00", "02/29/2026 00:00:00", "04/31/2026 00:00:00",
+          "12/08/2026 24:00:00", "12/08/2026 10:60:00", "12/08/2026 10:00:60", "12/08/2026 10:00",
+          "12/08/2026", "12-08-2026 10:00:00", "12/08/2026 10:00:00 ZE1", "12/08/2026 10:00:00 PM",
+          "", "00/10/2026 10:00:00", "12/00/2026 10:00:00", "12/08/0000 10:00:00",
+          "12/08/2026T10:00:00", "１2/08/2026 10:00:00"})
+        EXPECT_FALSE(ParseTimeText(text, mdy)) << text;
+    EXPECT_FALSE(ParseTimeText("12/08/2026 10:00:00", twelve));
+    EXPECT_FALSE(ParseTimeText("12/08/2026 13:00:00 PM", twelve));
+    EXPECT_TRUE(ParseTimeText("02/29/2028 23:59:59", mdy));
+}
+
+TEST(TimeText, DifferenceSaturatesInsteadOfWrapping)
+{
+    EXPECT_EQ(SaturatingDiff(90061, 0), 90061);
+    EXPECT_EQ(SaturatingDiff(0, 5), -5);
+    EXPECT_EQ(SaturatingDiff(Seconds(9999, 12, 31, 23, 59, 59), Seconds(1, 1, 1, 0, 0, 0)),
+              INT32_MAX);
+    EXPECT_EQ(SaturatingDiff(Seconds(1, 1, 1, 0, 0, 0), Seconds(2100, 1, 1, 0, 0, 0)), INT32_MIN);
+    EXPECT_EQ(SaturatingDiff(INT64_MAX, INT64_MIN), INT32_MAX);
+    EXPECT_EQ(SaturatingDiff(INT64_MIN, 1), INT32_MIN);
+}
+
+} // namespace
