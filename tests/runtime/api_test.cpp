@@ -1,0 +1,170 @@
+// The stand-in runtime through its C interface, as any tool would call it.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+#include "notes/nn.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class RuntimeApi : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        folder = fs::temp_directory_path() / ("nnotes-api-" + std::to_string(getpid()));
+        fs::create_directories(folder);
+        Write("local.txt", "Stats.Time.Start\t12/08/2026 10:00:00\n");
+    }
+    void TearDown() override
+    {
+        nnTerm();
+        fs::remove_all(folder);
+    }
+
+    void Write(const std::string &name, const std::string &text)
+    {
+        std::ofstream(folder / name, std::ios::binary) << text;
+    }
+
+    // Starts the runtime on a configuration given as text.
+    StatusCode Start(const std::string &config)
+    {
+        Write("zorbel.ini", config);
+        configArg = "=" + (folder / "zorbel.ini").string();
+        char *argv[] = {program, configArg.data(), nullptr};
+        return nnInit(2, argv);
+    }
+
+    std::string TextOf(StatusCode status)
+    {
+        char buffer[256];
+        nnLoadStatusText(nullptr, status, buffer, 255);
+        return buffer;
+    }
+
+    fs::path folder;
+    std::string configArg;
+    char program[7] = "zorbel";
+};
+
+TEST_F(RuntimeApi, ConfigArgumentsAreTakenOutOfTheCommandLine)
+{
+    ASSERT_EQ(Start("[runtime]\nlocal = local.txt\n"), 0);
+    char server[] = "Srv";
+    char *argv[] = {program, configArg.data(), server, configArg.data(), nullptr};
+    int argc = 4;
+    char **args = argv;
+    ASSERT_EQ(nnProcessArgs(argc, argv, &argc, &args), 0);
+    ASSERT_EQ(argc, 2);
+    EXPECT_STREQ(args[0], "zorbel");
+    EXPECT_STREQ(args[1], "Srv");
+    EXPECT_EQ(args[2], nullptr);
+}
+
+TEST_F(RuntimeApi, ReportIsHandedOutByHandleAndHandlesAreChecked)
+{
+    // The report goes to the standard error the runtime started with.
+    fflush(stderr);
+    int saved = dup(2);
+    FILE *caught = std::tmpfile();
+    dup2(fileno(caught), 2);
+    StatusCode started = Start("[runtime]\nlocal = local.txt\ncheck_handles = yes\n");
+    dup2(saved, 2);
+    close(saved);
+    ASSERT_EQ(started, 0);
+
+    MemHandle handle = 0;
+    uint32_t length = 0;
+    ASSERT_EQ(nnQueryLocalStats("", "", "\t", "\n", &handle, &length), 0);
+    EXPECT_EQ(length, 37u);
+    EXPECT_STREQ(static_cast<char *>(nnLock(handle)), "Stats.Time.Start\t12/08/2026 10:00:00\n");
+    nnUnlock(handle);
+    nnFree(handle);
+    nnFree(handle);
+    nnTerm();
+    std::rewind(caught);
+    char line[128] = "";
+    ASSERT_NE(std::fgets(line, sizeof line, caught), nullptr);
+    EXPECT_STREQ(line, "nNOTES stand-in: nnFree of freed handle 1\n");
+    std::fclose(caught);
+}
+
+TEST_F(RuntimeApi, ServerNamesAreMatchedExactly)
+{
+    ASSERT_EQ(Start("[runtime]\nlocal = local.txt\n[server]\nname = A = B/C\nreport = local.txt\n"
+                    "[server]\nname = Down\ndown = yes\n"),
+              0);
+    MemHandle handle = 0;
+    uint32_t length = 0;
+    ASSERT_EQ(nnQueryServerStats("A = B/C", nullptr, nullptr, &handle, &length), 0);
+    nnFree(handle);
+    EXPECT_EQ(nnQueryServerStats("a = b/c", nullptr, nullptr, &handle, &length), 0x0A05);
+    EXPECT_THAT(TextOf(0x0A05), ::testing::HasSubstr("add a [server] section for it"));
+    EXPECT_EQ(nnQueryServerStats("Down", nullptr, nullptr, &handle, &length), 0x0A06);
+    EXPECT_EQ(nnQueryServerStats("A = B/C", "Server", nullptr, &handle, &length), 0x0A08);
+}
+
+TEST_F(RuntimeApi, TimeTextMovesThePointerPastWhatWasRead)
+{
+    ASSERT_EQ(Start("[runtime]\nlocal = local.txt\n"), 0);
+    char start[] = "12/08/2026 10:00:00 ";
+    char current[] = "12/09/2026 11:01:01";
+    char bad[] = "2026-12-08 10:00:00";
+    TimeDateRec startTime{}, currentTime{};
+    char *text = start;
+    ASSERT_EQ(nnTextToTime(nullptr, nullptr, &text, std::strlen(start), &startTime), 0);
+    EXPECT_EQ(text, start + std::strlen(start));
+    text = current;
+    ASSERT_EQ(nnTextToTime(nullptr, nullptr, &text, std::strlen(current), &currentTime), 0);
+    EXPECT_EQ(nnTimeDiff(&currentTime, &startTime), 90061);
+    EXPECT_EQ(nnTimeDiff(&startTime, &currentTime), -90061);
+    text = bad;
+    EXPECT_EQ(nnTextToTime(nullptr, nullptr, &text, std::strlen(bad), &startTime), 0x0A09);
+    EXPECT_EQ(text, bad);
+    // Only the given length is read.
+    text = current;
+    EXPECT_EQ(nnTextToTime(nullptr, nullptr, &text, 10, &startTime), 0x0A09);
+}
+
+TEST_F(RuntimeApi, StartupTextsAndResults)
+{
+    EXPECT_EQ(Start("[runtime]\nlocal\n"), 0x0A03);
+    char buffer[16];
+    EXPECT_EQ(nnInitErrorText(0x0A03, buffer, sizeof buffer), 0x0A03);
+    EXPECT_STREQ(buffer, "The runtime con"); // cut to the capacity, NUL included
+    EXPECT_EQ(nnInitErrorText(0, buffer, sizeof buffer), 1);
+    char text[64];
+    nnLoadStatusText(nullptr, 0x1234, text, sizeof text);
+    EXPECT_STREQ(text, "Unknown status 4660 (0x1234)");
+
+    MemHandle handle = 0;
+    uint32_t length = 0;
+    EXPECT_EQ(nnQueryLocalStats("", "", "\t", "\n", &handle, &length), 0x0A01);
+}
+
+TEST_F(RuntimeApi, FaultsReplaceResults)
+{
+    ASSERT_EQ(Start("[runtime]\nlocal = local.txt\n[faults]\nnnProgramStart = 0x8001\n"
+                    "nnTimeDiff = -3\nnnLock = null\n"),
+              0);
+    EXPECT_EQ(nnProgramStart(
+                  +[](int, char **) { return 0; }, 0, nullptr, nullptr, nullptr),
+              0x8001);
+    TimeDateRec time{};
+    EXPECT_EQ(nnTimeDiff(&time, &time), -3);
+    MemHandle handle = 0;
+    uint32_t length = 0;
+    ASSERT_EQ(nnQueryLocalStats("", "", "\t", "\n", &handle, &length), 0);
+    EXPECT_EQ(nnLock(handle), nullptr);
+    nnFree(handle);
+}
+
+} // namespace
