@@ -53,7 +53,8 @@ void ReplaceAll(std::string &text, const std::string &from, const std::string &t
 }
 
 // Bytes as a case expects them on this platform: Windows writes its
-// standard streams in text mode, each line feed as carriage return and line feed.
+// standard streams in text mode, each line feed as carriage return and line
+// feed. Exit statuses need nothing: Wine hands on the low 8 bits, as Linux does.
 std::string Expected(std::string text, const std::string &folder)
 {
     ReplaceAll(text, "@DIR@", folder);
