@@ -25,7 +25,7 @@ std::string_view Unquote(std::string_view value)
     return value;
 }
 
-bool ParseYesNo(std::string_view value, bool &out)
+bool ParseYesNo(std::string_view value, bool& out)
 {
     if (value == "yes" || value == "true" || value == "1")
         out = true;
@@ -36,7 +36,7 @@ bool ParseYesNo(std::string_view value, bool &out)
     return true;
 }
 
-bool ParseInteger(std::string_view value, int64_t &out)
+bool ParseInteger(std::string_view value, int64_t& out)
 {
     bool negative = !value.empty() && value.front() == '-';
     if (negative)
@@ -81,7 +81,7 @@ FaultKind KindOf(std::string_view op)
     return found == kinds.end() ? FaultKind::None : found->second;
 }
 
-bool ParseFault(std::string_view op, std::string_view value, Fault &fault, std::string &error)
+bool ParseFault(std::string_view op, std::string_view value, Fault& fault, std::string& error)
 {
     switch (KindOf(op)) {
     case FaultKind::None:
@@ -112,7 +112,7 @@ bool ParseFault(std::string_view op, std::string_view value, Fault &fault, std::
     return false;
 }
 
-bool ParseSeparator(std::string_view value, char &out)
+bool ParseSeparator(std::string_view value, char& out)
 {
     if (value.size() != 1 || (value[0] >= '0' && value[0] <= '9'))
         return false;
@@ -120,7 +120,7 @@ bool ParseSeparator(std::string_view value, char &out)
     return true;
 }
 
-bool SetRuntimeKey(Config &config, std::string_view key, std::string_view value, std::string &error)
+bool SetRuntimeKey(Config& config, std::string_view key, std::string_view value, std::string& error)
 {
     if (key == "data")
         config.dataFolder = value;
@@ -138,7 +138,7 @@ bool SetRuntimeKey(Config &config, std::string_view key, std::string_view value,
     return true;
 }
 
-bool SetTimeKey(TimeLayout &time, std::string_view key, std::string_view value, std::string &error)
+bool SetTimeKey(TimeLayout& time, std::string_view key, std::string_view value, std::string& error)
 {
     if (key == "date_order") {
         if (value == "mdy")
@@ -152,7 +152,7 @@ bool SetTimeKey(TimeLayout &time, std::string_view key, std::string_view value, 
             return false;
         }
     } else if (key == "date_separator" || key == "time_separator") {
-        char &separator = key == "date_separator" ? time.dateSeparator : time.timeSeparator;
+        char& separator = key == "date_separator" ? time.dateSeparator : time.timeSeparator;
         if (!ParseSeparator(value, separator)) {
             error = std::string(key) + " must be one character that is not a digit";
             return false;
@@ -170,7 +170,7 @@ bool SetTimeKey(TimeLayout &time, std::string_view key, std::string_view value, 
     return true;
 }
 
-bool SetServerKey(Server &server, std::string_view key, std::string_view value, std::string &error)
+bool SetServerKey(Server& server, std::string_view key, std::string_view value, std::string& error)
 {
     if (key == "name") {
         server.name = value;
@@ -190,7 +190,7 @@ bool SetServerKey(Server &server, std::string_view key, std::string_view value, 
 }
 
 // A [server] section is complete once it has a name and either a report or down = yes.
-bool CheckServer(const Server &server, std::string &error)
+bool CheckServer(const Server& server, std::string& error)
 {
     if (!server.named)
         error = "a [server] section has no name";
@@ -201,13 +201,13 @@ bool CheckServer(const Server &server, std::string &error)
 
 } // namespace
 
-bool ParseConfig(std::string_view text, Config &config, std::string &error)
+bool ParseConfig(std::string_view text, Config& config, std::string& error)
 {
     config = Config{};
     std::string section;
     int lineNumber = 0;
     int serverLine = 0;
-    auto fail = [&](int line, const std::string &why) {
+    auto fail = [&](int line, const std::string& why) {
         error = "line " + std::to_string(line) + ": " + why;
         return false;
     };
@@ -265,7 +265,7 @@ bool ParseConfig(std::string_view text, Config &config, std::string &error)
     return true;
 }
 
-std::string DescribeLayout(const TimeLayout &layout)
+std::string DescribeLayout(const TimeLayout& layout)
 {
     std::string date;
     const char d = layout.dateSeparator;

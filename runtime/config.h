@@ -43,9 +43,9 @@ struct Config {
 
 // Parses the configuration text. On failure returns false and says why,
 // naming the line.
-bool ParseConfig(std::string_view text, Config &config, std::string &error);
+bool ParseConfig(std::string_view text, Config& config, std::string& error);
 
 // "MM/DD/YYYY hh:mm:ss" and the like, for messages.
-std::string DescribeLayout(const TimeLayout &layout);
+std::string DescribeLayout(const TimeLayout& layout);
 
 } // namespace standin

@@ -9,7 +9,7 @@ uint32_t HandleTable::Allocate(std::string text)
     return handle;
 }
 
-char *HandleTable::Lock(uint32_t handle)
+char* HandleTable::Lock(uint32_t handle)
 {
     auto found = blocks_.find(handle);
     if (found == blocks_.end()) {
@@ -36,7 +36,7 @@ void HandleTable::Free(uint32_t handle)
         NoteMisuse("nnFree", handle);
 }
 
-void HandleTable::NoteMisuse(const char *operation, uint32_t handle)
+void HandleTable::NoteMisuse(const char* operation, uint32_t handle)
 {
     std::string what = blocks_.count(handle)
                            ? "handle " + std::to_string(handle) + " that is not locked"
@@ -48,7 +48,7 @@ void HandleTable::NoteMisuse(const char *operation, uint32_t handle)
 std::vector<std::string> HandleTable::Problems() const
 {
     std::vector<std::string> problems = misuse_;
-    for (const auto &[handle, block] : blocks_) {
+    for (const auto& [handle, block] : blocks_) {
         problems.push_back("handle " + std::to_string(handle) + " was never freed");
         if (block.locks > 0)
             problems.push_back("handle " + std::to_string(handle) + " is still locked " +

@@ -13,7 +13,7 @@ class HandleTable {
     // Stores a copy of the text, NUL-terminated; returns its new handle (never 0).
     uint32_t Allocate(std::string text);
     // The text's address, or nullptr for a handle that is unknown or freed.
-    char *Lock(uint32_t handle);
+    char* Lock(uint32_t handle);
     void Unlock(uint32_t handle);
     void Free(uint32_t handle);
 
@@ -26,7 +26,7 @@ class HandleTable {
         std::string text;
         int locks = 0;
     };
-    void NoteMisuse(const char *operation, uint32_t handle);
+    void NoteMisuse(const char* operation, uint32_t handle);
 
     std::map<uint32_t, Block> blocks_;
     std::vector<std::string> misuse_;

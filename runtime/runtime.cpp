@@ -2,6 +2,7 @@
 // report files and a handle table.
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <new>
@@ -31,12 +32,12 @@ struct State {
     std::string configPath;
     Config config;
     HandleTable handles;
-    std::vector<char *> args;                // the vector nnProcessArgs hands back
+    std::vector<char*> args;                 // the vector nnProcessArgs hands back
     std::map<uint16_t, std::string> details; // the latest specific text of a status
     int reportFd = -1;                       // standard error as the process began
 };
 
-State &Runtime()
+State& Runtime()
 {
     static State state;
     return state;
@@ -49,9 +50,9 @@ StatusCode Fail(uint16_t status, std::string detail)
     return status;
 }
 
-const Fault *FaultFor(std::string_view operation)
+const Fault* FaultFor(std::string_view operation)
 {
-    const auto &faults = Runtime().config.faults;
+    const auto& faults = Runtime().config.faults;
     auto found = faults.find(operation);
     return found == faults.end() ? nullptr : &found->second;
 }
@@ -63,7 +64,7 @@ std::string TextFor(uint16_t status)
 }
 
 // Copies text into a buffer of capacity bytes, NUL included; returns its length.
-uint16_t CopyText(const std::string &text, char *buffer, uint16_t capacity)
+uint16_t CopyText(const std::string& text, char* buffer, uint16_t capacity)
 {
     if (buffer == nullptr || capacity == 0)
         return 0;
@@ -79,37 +80,38 @@ template <class Body, class Result> Result Guarded(Body body, Result onFailure)
 {
     try {
         return body();
-    } catch (const std::bad_alloc &) {
+    } catch (const std::bad_alloc&) {
         return onFailure;
     }
 }
 
-bool IsAbsolute(const std::string &path)
+bool IsAbsolute(const std::string& path)
 {
     return (!path.empty() && (path[0] == '/' || path[0] == '\\')) ||
            (path.size() > 1 && path[1] == ':');
 }
 
-std::string FolderOf(const std::string &path)
+std::string FolderOf(const std::string& path)
 {
     auto slash = path.find_last_of("/\\");
     return slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
 }
 
-std::string Join(const std::string &folder, const std::string &name)
+std::string Join(const std::string& folder, const std::string& name)
 {
     return IsAbsolute(name) ? name : folder + "/" + name;
 }
 
-bool ReadFile(const std::string &path, std::string &contents, std::string &why)
+bool ReadFile(const std::string& path, std::string& contents, std::string& why)
 {
-    std::FILE *file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
         why = std::strerror(errno);
         return false;
     }
     contents.clear();
-    char chunk[65536];
+    // A small chunk: a large stack buffer costs a page fault per page at every start.
+    char chunk[4096];
     size_t got = 0;
     while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
         contents.append(chunk, got);
@@ -121,7 +123,7 @@ bool ReadFile(const std::string &path, std::string &contents, std::string &why)
 }
 
 // Drops "." and "folder/.." steps, so paths in messages read plainly.
-std::string Tidy(const std::string &path)
+std::string Tidy(const std::string& path)
 {
     std::vector<std::string> steps;
     size_t start = 0;
@@ -156,7 +158,7 @@ std::string LibraryFolder()
     return FolderOf(path);
 #else
     Dl_info info{};
-    if (dladdr(reinterpret_cast<void *>(&LibraryFolder), &info) == 0 || info.dli_fname == nullptr)
+    if (dladdr(reinterpret_cast<void*>(&LibraryFolder), &info) == 0 || info.dli_fname == nullptr)
         return ".";
     return FolderOf(info.dli_fname);
 #endif
@@ -164,7 +166,7 @@ std::string LibraryFolder()
 
 // The configuration named by the last "=PATH" argument, else NN_CONFIG, else
 // the sample configuration installed beside this library.
-std::string ChooseConfigPath(int argc, char **argv)
+std::string ChooseConfigPath(int argc, char** argv)
 {
     std::string chosen;
     for (int i = 1; argv != nullptr && i < argc && argv[i] != nullptr; ++i)
@@ -172,15 +174,15 @@ std::string ChooseConfigPath(int argc, char **argv)
             chosen = argv[i] + 1;
     if (!chosen.empty())
         return chosen;
-    const char *fromEnvironment = std::getenv("NN_CONFIG");
+    const char* fromEnvironment = std::getenv("NN_CONFIG");
     if (fromEnvironment != nullptr && fromEnvironment[0] != '\0')
         return fromEnvironment;
     return Tidy(Join(LibraryFolder(), NN_DEFAULT_CONFIG));
 }
 
-StatusCode LoadConfig(const std::string &path)
+StatusCode LoadConfig(const std::string& path)
 {
-    State &state = Runtime();
+    State& state = Runtime();
     state.configPath = path;
     std::string text, why;
     if (!ReadFile(path, text, why))
@@ -192,14 +194,14 @@ StatusCode LoadConfig(const std::string &path)
     return 0;
 }
 
-std::string DataPath(const std::string &report)
+std::string DataPath(const std::string& report)
 {
-    const State &state = Runtime();
+    const State& state = Runtime();
     return Join(Join(FolderOf(state.configPath), state.config.dataFolder), report);
 }
 
 // Reads a report file into a new handle.
-StatusCode HandOutReport(const std::string &report, MemHandle *handle, uint32_t *length)
+StatusCode HandOutReport(const std::string& report, MemHandle* handle, uint32_t* length)
 {
     std::string text, why, path = DataPath(report);
     if (!ReadFile(path, text, why))
@@ -209,12 +211,19 @@ StatusCode HandOutReport(const std::string &report, MemHandle *handle, uint32_t 
     return 0;
 }
 
-bool IsEmpty(const char *text)
+bool IsEmpty(const char* text)
 {
     return text == nullptr || text[0] == '\0';
 }
 
-void WriteReport(int fd, const std::string &line)
+// NN_CHECK_HANDLES=yes turns the handle check on whatever the configuration says.
+bool CheckHandlesFromEnvironment()
+{
+    const char* value = std::getenv("NN_CHECK_HANDLES");
+    return value != nullptr && std::strcmp(value, "yes") == 0;
+}
+
+void WriteReport(int fd, const std::string& line)
 {
 #ifdef _WIN32
     (void)_write(fd, line.data(), static_cast<unsigned>(line.size()));
@@ -248,17 +257,17 @@ using namespace standin;
 
 extern "C" {
 
-NN_API StatusCode NN_CALL nnInit(int argc, char **argv)
+NN_API StatusCode NN_CALL nnInit(int argc, char** argv)
 {
     return Guarded(
         [&]() -> StatusCode {
-            State &state = Runtime();
+            State& state = Runtime();
             state = State{};
             if (StatusCode status = LoadConfig(ChooseConfigPath(argc, argv)))
                 return status;
-            if (const Fault *fault = FaultFor("nnInit"))
+            if (const Fault* fault = FaultFor("nnInit"))
                 return static_cast<StatusCode>(fault->value);
-            if (state.config.checkHandles)
+            if (state.config.checkHandles || CheckHandlesFromEnvironment())
                 state.reportFd = DuplicateStandardError();
             state.initialized = true;
             return 0;
@@ -266,16 +275,16 @@ NN_API StatusCode NN_CALL nnInit(int argc, char **argv)
         StatusCode{kOutOfMemory});
 }
 
-NN_API StatusCode NN_CALL nnProcessArgs(int argc, char **argv, int *argcVar, char ***argvVar)
+NN_API StatusCode NN_CALL nnProcessArgs(int argc, char** argv, int* argcVar, char*** argvVar)
 {
     return Guarded(
         [&]() -> StatusCode {
-            State &state = Runtime();
+            State& state = Runtime();
             if (!state.initialized)
                 return kNotInitialized;
             if (argcVar == nullptr || argvVar == nullptr || (argc > 0 && argv == nullptr))
                 return kBadArgument;
-            if (const Fault *fault = FaultFor("nnProcessArgs"))
+            if (const Fault* fault = FaultFor("nnProcessArgs"))
                 return static_cast<StatusCode>(fault->value);
             // "=PATH" arguments are the runtime's own; the program never sees them.
             state.args.clear();
@@ -290,26 +299,26 @@ NN_API StatusCode NN_CALL nnProcessArgs(int argc, char **argv, int *argcVar, cha
         StatusCode{kOutOfMemory});
 }
 
-NN_API StatusCode NN_CALL nnProgramStart(ConsoleEntryFn entry, int, char **, void *, void *)
+NN_API StatusCode NN_CALL nnProgramStart(ConsoleEntryFn entry, int, char**, void*, void*)
 {
     if (!Runtime().initialized)
         return kNotInitialized;
     if (entry == nullptr)
         return kBadArgument;
-    if (const Fault *fault = FaultFor("nnProgramStart"))
+    if (const Fault* fault = FaultFor("nnProgramStart"))
         return static_cast<StatusCode>(fault->value);
     return 0;
 }
 
-NN_API void NN_CALL nnProgramEnd(int, char **) {}
+NN_API void NN_CALL nnProgramEnd(int, char**) {}
 
 NN_API void NN_CALL nnTerm(void)
 {
-    State &state = Runtime();
+    State& state = Runtime();
     if (state.reportFd >= 0) {
         Guarded(
             [&] {
-                for (const std::string &problem : state.handles.Problems())
+                for (const std::string& problem : state.handles.Problems())
                     WriteReport(state.reportFd, "nNOTES stand-in: " + problem + "\n");
                 return 0;
             },
@@ -319,27 +328,27 @@ NN_API void NN_CALL nnTerm(void)
     state = State{};
 }
 
-NN_API int32_t NN_CALL nnInitErrorText(StatusCode status, char *buffer, uint16_t capacity)
+NN_API int32_t NN_CALL nnInitErrorText(StatusCode status, char* buffer, uint16_t capacity)
 {
     Guarded([&] { return CopyText(TextFor(status), buffer, capacity); }, uint16_t{0});
-    if (const Fault *fault = FaultFor("nnInitErrorText"))
+    if (const Fault* fault = FaultFor("nnInitErrorText"))
         return static_cast<int32_t>(fault->value);
     // The caller exits with this value: the status itself, never 0.
     return status != 0 ? status : 1;
 }
 
-NN_API int32_t NN_CALL nnMainErrorText(StatusCode status, char *buffer, uint16_t capacity)
+NN_API int32_t NN_CALL nnMainErrorText(StatusCode status, char* buffer, uint16_t capacity)
 {
     uint16_t length =
         Guarded([&] { return CopyText(TextFor(status), buffer, capacity); }, uint16_t{0});
-    if (const Fault *fault = FaultFor("nnMainErrorText"))
+    if (const Fault* fault = FaultFor("nnMainErrorText"))
         return static_cast<int32_t>(fault->value);
     return length;
 }
 
-NN_API StatusCode NN_CALL nnQueryLocalStats(const char *facility, const char *statName,
-                                            const char *nameValueSep, const char *lineSep,
-                                            MemHandle *handle, uint32_t *length)
+NN_API StatusCode NN_CALL nnQueryLocalStats(const char* facility, const char* statName,
+                                            const char* nameValueSep, const char* lineSep,
+                                            MemHandle* handle, uint32_t* length)
 {
     return Guarded(
         [&]() -> StatusCode {
@@ -347,7 +356,7 @@ NN_API StatusCode NN_CALL nnQueryLocalStats(const char *facility, const char *st
                 return kNotInitialized;
             if (handle == nullptr || length == nullptr)
                 return kBadArgument;
-            if (const Fault *fault = FaultFor("nnQueryLocalStats"))
+            if (const Fault* fault = FaultFor("nnQueryLocalStats"))
                 return static_cast<StatusCode>(fault->value);
             if (!IsEmpty(facility) || !IsEmpty(statName) || nameValueSep == nullptr ||
                 lineSep == nullptr || std::strcmp(nameValueSep, "\t") != 0 ||
@@ -358,22 +367,22 @@ NN_API StatusCode NN_CALL nnQueryLocalStats(const char *facility, const char *st
         StatusCode{kOutOfMemory});
 }
 
-NN_API StatusCode NN_CALL nnQueryServerStats(const char *serverName, const char *facility,
-                                             const char *statName, MemHandle *handle,
-                                             uint32_t *length)
+NN_API StatusCode NN_CALL nnQueryServerStats(const char* serverName, const char* facility,
+                                             const char* statName, MemHandle* handle,
+                                             uint32_t* length)
 {
     return Guarded(
         [&]() -> StatusCode {
-            State &state = Runtime();
+            State& state = Runtime();
             if (!state.initialized)
                 return kNotInitialized;
             if (serverName == nullptr || handle == nullptr || length == nullptr)
                 return kBadArgument;
-            if (const Fault *fault = FaultFor("nnQueryServerStats"))
+            if (const Fault* fault = FaultFor("nnQueryServerStats"))
                 return static_cast<StatusCode>(fault->value);
             if (!IsEmpty(facility) || !IsEmpty(statName))
                 return kUnsupportedQuery;
-            for (const Server &server : state.config.servers) {
+            for (const Server& server : state.config.servers) {
                 if (server.name != serverName)
                     continue;
                 if (server.down)
@@ -387,11 +396,14 @@ NN_API StatusCode NN_CALL nnQueryServerStats(const char *serverName, const char 
         StatusCode{kOutOfMemory});
 }
 
-NN_API void *NN_CALL nnLock(MemHandle handle)
+NN_API void* NN_CALL nnLock(MemHandle handle)
 {
-    if (const Fault *fault = FaultFor("nnLock"); fault != nullptr && fault->noAddress)
+    char* text =
+        Guarded([&] { return Runtime().handles.Lock(handle); }, static_cast<char*>(nullptr));
+    // The fault hides the address; the lock still counts, so the caller must unlock.
+    if (const Fault* fault = FaultFor("nnLock"); fault != nullptr && fault->noAddress)
         return nullptr;
-    return Guarded([&] { return Runtime().handles.Lock(handle); }, static_cast<char *>(nullptr));
+    return text;
 }
 
 NN_API void NN_CALL nnUnlock(MemHandle handle)
@@ -404,17 +416,17 @@ NN_API void NN_CALL nnFree(MemHandle handle)
     Guarded([&] { return Runtime().handles.Free(handle), 0; }, 0);
 }
 
-NN_API StatusCode NN_CALL nnTextToTime(const void *, const void *, char **text, uint32_t length,
-                                       TimeDateRec *result)
+NN_API StatusCode NN_CALL nnTextToTime(const void*, const void*, char** text, uint32_t length,
+                                       TimeDateRec* result)
 {
     return Guarded(
         [&]() -> StatusCode {
-            State &state = Runtime();
+            State& state = Runtime();
             if (!state.initialized)
                 return kNotInitialized;
             if (text == nullptr || *text == nullptr || result == nullptr)
                 return kBadArgument;
-            if (const Fault *fault = FaultFor("nnTextToTime"))
+            if (const Fault* fault = FaultFor("nnTextToTime"))
                 return static_cast<StatusCode>(fault->value);
             auto parsed = ParseTimeText(std::string_view(*text, length), state.config.time);
             if (!parsed)
@@ -430,23 +442,23 @@ NN_API StatusCode NN_CALL nnTextToTime(const void *, const void *, char **text, 
         StatusCode{kOutOfMemory});
 }
 
-NN_API int32_t NN_CALL nnTimeDiff(const TimeDateRec *later, const TimeDateRec *earlier)
+NN_API int32_t NN_CALL nnTimeDiff(const TimeDateRec* later, const TimeDateRec* earlier)
 {
-    if (const Fault *fault = FaultFor("nnTimeDiff"))
+    if (const Fault* fault = FaultFor("nnTimeDiff"))
         return static_cast<int32_t>(fault->value);
     if (later == nullptr || earlier == nullptr)
         return 0;
-    auto seconds = [](const TimeDateRec *time) {
+    auto seconds = [](const TimeDateRec* time) {
         return static_cast<int64_t>((uint64_t{time->part[1]} << 32) | time->part[0]);
     };
     return SaturatingDiff(seconds(later), seconds(earlier));
 }
 
-NN_API uint16_t NN_CALL nnLoadStatusText(void *, StatusCode status, char *buffer, uint16_t capacity)
+NN_API uint16_t NN_CALL nnLoadStatusText(void*, StatusCode status, char* buffer, uint16_t capacity)
 {
     uint16_t length =
         Guarded([&] { return CopyText(TextFor(status), buffer, capacity); }, uint16_t{0});
-    if (const Fault *fault = FaultFor("nnLoadStatusText"))
+    if (const Fault* fault = FaultFor("nnLoadStatusText"))
         return static_cast<uint16_t>(fault->value);
     return length;
 }

@@ -26,7 +26,7 @@ class Reader {
   public:
     explicit Reader(std::string_view text) : text_(text) {}
 
-    bool Number(int minDigits, int maxDigits, int &out)
+    bool Number(int minDigits, int maxDigits, int& out)
     {
         int digits = 0;
         out = 0;
@@ -56,7 +56,7 @@ class Reader {
     }
 
     // "AM" or "PM" in either case; sets pm.
-    bool Meridiem(bool &pm)
+    bool Meridiem(bool& pm)
     {
         if (text_.size() - pos_ < 2 || (text_[pos_ + 1] != 'M' && text_[pos_ + 1] != 'm'))
             return false;
@@ -76,7 +76,7 @@ class Reader {
     size_t pos_ = 0;
 };
 
-bool ReadDate(Reader &in, const TimeLayout &layout, int &year, int &month, int &day)
+bool ReadDate(Reader& in, const TimeLayout& layout, int& year, int& month, int& day)
 {
     const char sep = layout.dateSeparator;
     switch (layout.order) {
@@ -104,7 +104,7 @@ int64_t DaysFromCivil(int64_t year, int month, int day)
     return days + day - 1;
 }
 
-std::optional<ParsedTime> ParseTimeText(std::string_view text, const TimeLayout &layout)
+std::optional<ParsedTime> ParseTimeText(std::string_view text, const TimeLayout& layout)
 {
     Reader in(text);
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;

@@ -20,7 +20,7 @@ struct ParsedTime {
 int64_t DaysFromCivil(int64_t year, int month, int day);
 
 // Reads one date-time written in the layout, followed by nothing but blanks.
-std::optional<ParsedTime> ParseTimeText(std::string_view text, const TimeLayout &layout);
+std::optional<ParsedTime> ParseTimeText(std::string_view text, const TimeLayout& layout);
 
 // later - earlier in seconds, held to the 32-bit range instead of wrapping.
 int32_t SaturatingDiff(int64_t later, int64_t earlier);

@@ -1,7 +1,7 @@
 // zorbel -- how long a Notes client or server has been running.
 #include "startup/startup.h"
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     return ConsoleEntry(argc, argv);
 }

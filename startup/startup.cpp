@@ -5,13 +5,13 @@
 #include "uptime/uptime.h"
 
 // ConsoleEntry -- where the process start-up enters the tool.
-int ConsoleEntry(int argc, char **argv)
+int ConsoleEntry(int argc, char** argv)
 {
     return RunUnderNotes(argc, argv);
 }
 
 // ShowStartupMessage -- a runtime text, set off by blank lines, on standard output.
-void ShowStartupMessage(const char *text)
+void ShowStartupMessage(const char* text)
 {
     (void)printf("\r\n%s\r\n\r\n", text);
 }
@@ -34,7 +34,7 @@ static int ReportStartupFailure(StatusCode status)
 // RunUnderNotes -- the runtime's lifecycle around ToolMain. Returns 0 after a
 // completed run, -1 after a failed one, the runtime's value after a failed
 // start-up.
-int RunUnderNotes(int argc, char **argv)
+int RunUnderNotes(int argc, char** argv)
 {
     StatusCode status = nnInit(argc, argv);
     if (status != 0)

@@ -2,8 +2,8 @@
 #ifndef ZORBEL_STARTUP_STARTUP_H
 #define ZORBEL_STARTUP_STARTUP_H
 
-int ConsoleEntry(int argc, char **argv);
-int RunUnderNotes(int argc, char **argv);
-void ShowStartupMessage(const char *text);
+int ConsoleEntry(int argc, char** argv);
+int RunUnderNotes(int argc, char** argv);
+void ShowStartupMessage(const char* text);
 
 #endif

@@ -11,9 +11,9 @@ static const char kCurrentKey[] = "Stats.Time.Current\t";
 
 // Reads the report behind a queried handle into the result line, then gives
 // the handle back whatever was found.
-static void ReadStats(MemHandle handle, char *result)
+static void ReadStats(MemHandle handle, char* result)
 {
-    const char *statsText = (const char *)nnLock(handle);
+    const char* statsText = (const char*)nnLock(handle);
     if (statsText == NULL)
         (void)PrintMessage("ERROR: The Notes runtime returned no stats text\n");
     else
@@ -23,7 +23,7 @@ static void ReadStats(MemHandle handle, char *result)
 }
 
 // FetchLocalStats -- the uptime of the local Notes client or server.
-void FetchLocalStats(char *result)
+void FetchLocalStats(char* result)
 {
     MemHandle handle = 0;
     uint32_t length = 0;
@@ -37,7 +37,7 @@ void FetchLocalStats(char *result)
 }
 
 // FetchServerStats -- the uptime of a named remote server.
-void FetchServerStats(const char *serverName, char *result)
+void FetchServerStats(const char* serverName, char* result)
 {
     MemHandle handle = 0;
     uint32_t length = 0;
@@ -53,11 +53,11 @@ void FetchServerStats(const char *serverName, char *result)
 // ExtractUptime -- the report's own elapsed time if it has one, else the
 // difference of its start and current times. Returns 1 when the result
 // line was filled.
-int ExtractUptime(const char *statsText, char *result)
+int ExtractUptime(const char* statsText, char* result)
 {
     char values[2 * kValueSize];
-    char *startText = values;
-    char *currentText = values + kValueSize;
+    char* startText = values;
+    char* currentText = values + kValueSize;
 
     result[0] = '\0';
     if (FindStatValue(statsText, kElapsedKey, values, sizeof values)) {
@@ -92,12 +92,12 @@ static int IsBlank(char c)
 // FindStatValue -- copies the value after the first occurrence of key, cut
 // to capacity. Returns 0, leaving value untouched, when the key is absent or
 // its value is empty.
-int FindStatValue(const char *statsText, const char *key, char *value, size_t capacity)
+int FindStatValue(const char* statsText, const char* key, char* value, size_t capacity)
 {
-    const char *found = strstr(statsText, key);
+    const char* found = strstr(statsText, key);
     if (found == NULL)
         return 0;
-    const char *start = found + strlen(key);
+    const char* start = found + strlen(key);
     while (IsBlank(*start))
         start++;
     size_t length = strcspn(start, "\n");
@@ -112,7 +112,7 @@ int FindStatValue(const char *statsText, const char *key, char *value, size_t ca
 
 // ComputeUptime -- converts both time texts and writes the time between them
 // as days, hours, minutes and seconds.
-StatusCode ComputeUptime(char *startText, char *currentText, char *result)
+StatusCode ComputeUptime(char* startText, char* currentText, char* result)
 {
     TimeDateRec start;
     TimeDateRec current;

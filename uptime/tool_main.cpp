@@ -32,7 +32,7 @@ static StatusCode CheckOutputWritten(void)
 
 // ToolMain -- picks usage, server or local uptime from the first argument and
 // prints the answer.
-StatusCode ToolMain(int argc, char **argv)
+StatusCode ToolMain(int argc, char** argv)
 {
     char result[kResultLineSize];
     memset(result, 0, sizeof result);
@@ -118,7 +118,7 @@ void SwapStdStreams(void)
 
 // PrintMessage -- writes one message to standard error (the original
 // standard output, once the streams are exchanged).
-int PrintMessage(const char *format, ...)
+int PrintMessage(const char* format, ...)
 {
     va_list args;
     va_start(args, format);

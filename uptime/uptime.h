@@ -16,16 +16,16 @@ enum {
 const StatusCode kStatusNoUptime = 0x8001;         // a query ended without an uptime
 const StatusCode kStatusOutputNotWritten = 0x8002; // the answer could not be written
 
-StatusCode ToolMain(int argc, char **argv);
+StatusCode ToolMain(int argc, char** argv);
 void PrintUsage(void);
 void SwapStdStreams(void);
-int PrintMessage(const char *format, ...) __attribute__((format(printf, 1, 2)));
+int PrintMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-void FetchLocalStats(char *result);
-void FetchServerStats(const char *serverName, char *result);
-int ExtractUptime(const char *statsText, char *result);
-int FindStatValue(const char *statsText, const char *key, char *value, size_t capacity);
-StatusCode ComputeUptime(char *startText, char *currentText, char *result);
+void FetchLocalStats(char* result);
+void FetchServerStats(const char* serverName, char* result);
+int ExtractUptime(const char* statsText, char* result);
+int FindStatValue(const char* statsText, const char* key, char* value, size_t capacity);
+StatusCode ComputeUptime(char* startText, char* currentText, char* result);
 void ReportNotesError(StatusCode status);
 
 #endif

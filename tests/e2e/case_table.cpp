@@ -6,7 +6,7 @@
 namespace {
 
 // A double-quoted string with C escapes; advances pos past it.
-std::string ReadQuoted(const std::string &line, size_t &pos)
+std::string ReadQuoted(const std::string& line, size_t& pos)
 {
     std::string text;
     ++pos; // opening quote
@@ -39,7 +39,7 @@ std::string ReadQuoted(const std::string &line, size_t &pos)
 }
 
 // Splits a line into bare words and quoted strings.
-std::vector<std::string> Tokens(const std::string &line, bool &firstQuoted)
+std::vector<std::string> Tokens(const std::string& line, bool& firstQuoted)
 {
     std::vector<std::string> tokens;
     size_t pos = 0;
@@ -59,7 +59,7 @@ std::vector<std::string> Tokens(const std::string &line, bool &firstQuoted)
     return tokens;
 }
 
-std::string Join(const std::vector<std::string> &parts, size_t from)
+std::string Join(const std::vector<std::string>& parts, size_t from)
 {
     std::string text;
     for (size_t i = from; i < parts.size(); ++i)
@@ -67,7 +67,7 @@ std::string Join(const std::vector<std::string> &parts, size_t from)
     return text;
 }
 
-Stream ParseStream(const std::string &word)
+Stream ParseStream(const std::string& word)
 {
     if (word == "full")
         return Stream::Full;
@@ -76,7 +76,7 @@ Stream ParseStream(const std::string &word)
     throw std::runtime_error("a stream goes to 'full' or 'closed'");
 }
 
-Case Failed(const std::string &name, const std::string &why)
+Case Failed(const std::string& name, const std::string& why)
 {
     Case c;
     c.name = name;
@@ -86,7 +86,7 @@ Case Failed(const std::string &name, const std::string &why)
 
 } // namespace
 
-std::vector<Case> LoadCases(const char *path)
+std::vector<Case> LoadCases(const char* path)
 {
     std::vector<Case> cases;
     std::ifstream in(path, std::ios::binary);
@@ -114,7 +114,7 @@ std::vector<Case> LoadCases(const char *path)
             }
             if (cases.empty())
                 throw std::runtime_error("'" + directive + "' before the first case");
-            Case &c = cases.back();
+            Case& c = cases.back();
             if (directive == "args")
                 c.args.insert(c.args.end(), tokens.begin(), tokens.end());
             else if (directive == "config")
@@ -138,7 +138,7 @@ std::vector<Case> LoadCases(const char *path)
             else
                 throw std::runtime_error("cannot read '" + directive + "' here");
         }
-    } catch (const std::exception &error) {
+    } catch (const std::exception& error) {
         return {Failed("CaseTableError",
                        std::string(path) + ":" + std::to_string(number) + ": " + error.what())};
     }

@@ -24,10 +24,10 @@ struct Case {
 };
 
 // Reads the table; a mistake in it becomes one case that fails and says where.
-std::vector<Case> LoadCases(const char *path);
+std::vector<Case> LoadCases(const char* path);
 
 // Test names show the case's name, not its bytes.
-inline void PrintTo(const Case &c, std::ostream *out)
+inline void PrintTo(const Case& c, std::ostream* out)
 {
     *out << c.name;
 }

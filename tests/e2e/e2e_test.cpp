@@ -22,7 +22,7 @@
 
 #include "case_table.h"
 
-extern char **environ;
+extern char** environ;
 
 namespace {
 
@@ -38,7 +38,7 @@ struct Outcome {
     int exit = -1;
 };
 
-std::string ReadFile(const std::filesystem::path &path)
+std::string ReadFile(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
@@ -46,7 +46,7 @@ std::string ReadFile(const std::filesystem::path &path)
     return text.str();
 }
 
-void ReplaceAll(std::string &text, const std::string &from, const std::string &to)
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to)
 {
     for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
         text.replace(at, from.size(), to);
@@ -55,7 +55,7 @@ void ReplaceAll(std::string &text, const std::string &from, const std::string &t
 // Bytes as a case expects them on this platform: Windows writes its
 // standard streams in text mode, each line feed as carriage return and line
 // feed. Exit statuses need nothing: Wine hands on the low 8 bits, as Linux does.
-std::string Expected(std::string text, const std::string &folder)
+std::string Expected(std::string text, const std::string& folder)
 {
     ReplaceAll(text, "@DIR@", folder);
     if (options.windows)
@@ -63,7 +63,7 @@ std::string Expected(std::string text, const std::string &folder)
     return text;
 }
 
-void AddStream(posix_spawn_file_actions_t &actions, int fd, Stream target, const std::string &file)
+void AddStream(posix_spawn_file_actions_t& actions, int fd, Stream target, const std::string& file)
 {
     if (target == Stream::Closed)
         posix_spawn_file_actions_addclose(&actions, fd);
@@ -74,7 +74,7 @@ void AddStream(posix_spawn_file_actions_t &actions, int fd, Stream target, const
                                          0644);
 }
 
-Outcome Launch(const Case &c, const std::string &folder)
+Outcome Launch(const Case& c, const std::string& folder)
 {
     std::vector<std::string> args;
     if (!options.launcher.empty())
@@ -86,21 +86,21 @@ Outcome Launch(const Case &c, const std::string &folder)
     }
 
     std::vector<std::string> env;
-    for (char **entry = environ; *entry != nullptr; ++entry)
+    for (char** entry = environ; *entry != nullptr; ++entry)
         if (std::strncmp(*entry, "NN_CONFIG=", 10) != 0)
             env.emplace_back(*entry);
     if (!c.config.empty())
         env.push_back("NN_CONFIG=" + folder + "/zorbel.ini");
-    for (const auto &[name, value] : c.env) {
+    for (const auto& [name, value] : c.env) {
         env.push_back(name + "=" + value);
         ReplaceAll(env.back(), "@DIR@", folder);
     }
 
-    std::vector<char *> argv, envp;
-    for (std::string &arg : args)
+    std::vector<char*> argv, envp;
+    for (std::string& arg : args)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
-    for (std::string &entry : env)
+    for (std::string& entry : env)
         envp.push_back(entry.data());
     envp.push_back(nullptr);
 
@@ -132,7 +132,7 @@ class EndToEnd : public ::testing::TestWithParam<Case> {};
 
 TEST_P(EndToEnd, Run)
 {
-    const Case &c = GetParam();
+    const Case& c = GetParam();
     ASSERT_EQ(c.tableError, "");
     std::filesystem::path folder = std::filesystem::temp_directory_path() /
                                    ("zorbel-e2e-" + std::to_string(getpid())) / c.name;
@@ -140,7 +140,7 @@ TEST_P(EndToEnd, Run)
     std::filesystem::create_directories(folder);
     if (!c.config.empty())
         std::ofstream(folder / "zorbel.ini", std::ios::binary) << c.config;
-    for (const auto &[name, contents] : c.files)
+    for (const auto& [name, contents] : c.files)
         std::ofstream(folder / name, std::ios::binary) << contents;
 
     Outcome outcome = Launch(c, folder.string());
@@ -156,11 +156,11 @@ TEST_P(EndToEnd, Run)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, EndToEnd, ::testing::ValuesIn(LoadCases(ZORBEL_E2E_CASES)),
-                         [](const auto &test) { return test.param.name; });
+                         [](const auto& test) { return test.param.name; });
 
 } // namespace
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     for (int i = 1; i < argc; ++i) {

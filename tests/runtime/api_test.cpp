@@ -29,17 +29,17 @@ class RuntimeApi : public ::testing::Test {
         fs::remove_all(folder);
     }
 
-    void Write(const std::string &name, const std::string &text)
+    void Write(const std::string& name, const std::string& text)
     {
         std::ofstream(folder / name, std::ios::binary) << text;
     }
 
     // Starts the runtime on a configuration given as text.
-    StatusCode Start(const std::string &config)
+    StatusCode Start(const std::string& config)
     {
         Write("zorbel.ini", config);
         configArg = "=" + (folder / "zorbel.ini").string();
-        char *argv[] = {program, configArg.data(), nullptr};
+        char* argv[] = {program, configArg.data(), nullptr};
         return nnInit(2, argv);
     }
 
@@ -59,9 +59,9 @@ TEST_F(RuntimeApi, ConfigArgumentsAreTakenOutOfTheCommandLine)
 {
     ASSERT_EQ(Start("[runtime]\nlocal = local.txt\n"), 0);
     char server[] = "Srv";
-    char *argv[] = {program, configArg.data(), server, configArg.data(), nullptr};
+    char* argv[] = {program, configArg.data(), server, configArg.data(), nullptr};
     int argc = 4;
-    char **args = argv;
+    char** args = argv;
     ASSERT_EQ(nnProcessArgs(argc, argv, &argc, &args), 0);
     ASSERT_EQ(argc, 2);
     EXPECT_STREQ(args[0], "zorbel");
@@ -74,7 +74,7 @@ TEST_F(RuntimeApi, ReportIsHandedOutByHandleAndHandlesAreChecked)
     // The report goes to the standard error the runtime started with.
     fflush(stderr);
     int saved = dup(2);
-    FILE *caught = std::tmpfile();
+    FILE* caught = std::tmpfile();
     dup2(fileno(caught), 2);
     StatusCode started = Start("[runtime]\nlocal = local.txt\ncheck_handles = yes\n");
     dup2(saved, 2);
@@ -85,7 +85,7 @@ TEST_F(RuntimeApi, ReportIsHandedOutByHandleAndHandlesAreChecked)
     uint32_t length = 0;
     ASSERT_EQ(nnQueryLocalStats("", "", "\t", "\n", &handle, &length), 0);
     EXPECT_EQ(length, 37u);
-    EXPECT_STREQ(static_cast<char *>(nnLock(handle)), "Stats.Time.Start\t12/08/2026 10:00:00\n");
+    EXPECT_STREQ(static_cast<char*>(nnLock(handle)), "Stats.Time.Start\t12/08/2026 10:00:00\n");
     nnUnlock(handle);
     nnFree(handle);
     nnFree(handle);
@@ -119,7 +119,7 @@ TEST_F(RuntimeApi, TimeTextMovesThePointerPastWhatWasRead)
     char current[] = "12/09/2026 11:01:01";
     char bad[] = "2026-12-08 10:00:00";
     TimeDateRec startTime{}, currentTime{};
-    char *text = start;
+    char* text = start;
     ASSERT_EQ(nnTextToTime(nullptr, nullptr, &text, std::strlen(start), &startTime), 0);
     EXPECT_EQ(text, start + std::strlen(start));
     text = current;
@@ -156,7 +156,7 @@ TEST_F(RuntimeApi, FaultsReplaceResults)
                     "nnTimeDiff = -3\nnnLock = null\n"),
               0);
     EXPECT_EQ(nnProgramStart(
-                  +[](int, char **) { return 0; }, 0, nullptr, nullptr, nullptr),
+                  +[](int, char**) { return 0; }, 0, nullptr, nullptr, nullptr),
               0x8001);
     TimeDateRec time{};
     EXPECT_EQ(nnTimeDiff(&time, &time), -3);

@@ -52,8 +52,8 @@ TEST(ConfigReader, ReadsEverySection)
 TEST(ConfigReader, RejectsWhatItCannotUseAndNamesTheLine)
 {
     const struct {
-        const char *text;
-        const char *error;
+        const char* text;
+        const char* error;
     } cases[] = {
         {"[runtime]\nlocal = a\nlcoal = b\n", "line 3: unknown key 'lcoal' in [runtime]"},
         {"[runtim]\n", "line 1: unknown section [runtim]"},
@@ -81,7 +81,7 @@ TEST(ConfigReader, RejectsWhatItCannotUseAndNamesTheLine)
         {"[runtime]\nlocal=a\n[faults]\nnnLock = 0\n",
          "line 4: the fault for nnLock can only be 'null'"},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         Config config;
         std::string error;
         EXPECT_FALSE(ParseConfig(c.text, config, error)) << c.text;

@@ -33,7 +33,7 @@ TEST(TimeText, ReadsEachConfiguredLayout)
     TimeLayout ymd{DateOrder::YearMonthDay, '-', '.', false};
     TimeLayout twelve{DateOrder::MonthDayYear, '/', ':', true};
     const struct {
-        const char *text;
+        const char* text;
         TimeLayout layout;
     } cases[] = {
         {"12/08/2026 14:05:09", mdy},        {"12/8/2026 14:05:09", mdy},
@@ -41,7 +41,7 @@ TEST(TimeText, ReadsEachConfiguredLayout)
         {"12/08/2026 02:05:09 PM", twelve},  {"12/08/2026 2:05:09pm", twelve},
         {" 12/08/2026\t14:05:09 \r\n", mdy},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         auto parsed = ParseTimeText(c.text, c.layout);
         ASSERT_TRUE(parsed) << c.text;
         EXPECT_EQ(parsed->seconds, expected) << c.text;
@@ -58,7 +58,7 @@ TEST(TimeText, RefusesTextOutsideTheLayout)
 {
     TimeLayout mdy;
     TimeLayout twelve{DateOrder::MonthDayYear, '/', ':', true};
-    for (const char *text :
+    for (const char* text :
          {"25/11/2026 08:00:00", "11/25/26 08:00:00", "02/29/2026 00:00:00", "04/31/2026 00:00:00",
           "12/08/2026 24:00:00", "12/08/2026 10:60:00", "12/08/2026 10:00:60", "12/08/2026 10:00",
           "12/08/2026", "12-08-2026 10:00:00", "12/08/2026 10:00:00 ZE1", "12/08/2026 10:00:00 PM",

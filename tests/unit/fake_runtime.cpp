@@ -17,7 +17,7 @@ void ResetFake()
     fake.statsText = "Stats.Time.Start\t100\nStats.Time.Current\t200\n";
 }
 
-int64_t FakeRuntime::Result(const std::string &operation, int64_t otherwise) const
+int64_t FakeRuntime::Result(const std::string& operation, int64_t otherwise) const
 {
     auto found = results.find(operation);
     return found == results.end() ? otherwise : found->second;
@@ -32,7 +32,7 @@ std::string Hex(unsigned value)
     return text;
 }
 
-std::string Args(int argc, char **argv)
+std::string Args(int argc, char** argv)
 {
     std::string text = std::to_string(argc);
     for (int i = 1; i < argc; ++i)
@@ -40,12 +40,12 @@ std::string Args(int argc, char **argv)
     return text;
 }
 
-StatusCode Status(const std::string &operation)
+StatusCode Status(const std::string& operation)
 {
     return static_cast<StatusCode>(fake.Result(operation, 0));
 }
 
-void FillText(char *buffer, uint16_t capacity)
+void FillText(char* buffer, uint16_t capacity)
 {
     if (fake.statusTextUnterminated) {
         std::memset(buffer, 'x', capacity);
@@ -54,25 +54,25 @@ void FillText(char *buffer, uint16_t capacity)
     std::snprintf(buffer, capacity, "%s", fake.statusText.c_str());
 }
 
-std::vector<char *> replaced;
+std::vector<char*> replaced;
 
 } // namespace
 
 extern "C" {
 
-StatusCode NN_CALL nnInit(int argc, char **argv)
+StatusCode NN_CALL nnInit(int argc, char** argv)
 {
     fake.calls.push_back("nnInit " + Args(argc, argv));
     return Status("nnInit");
 }
 
-StatusCode NN_CALL nnProcessArgs(int argc, char **argv, int *argcVar, char ***argvVar)
+StatusCode NN_CALL nnProcessArgs(int argc, char** argv, int* argcVar, char*** argvVar)
 {
     fake.calls.push_back("nnProcessArgs " + Args(argc, argv) +
                          (argcVar && argvVar ? " vars" : " no-vars"));
     if (!fake.replacedArgs.empty()) {
         replaced.clear();
-        for (std::string &arg : fake.replacedArgs)
+        for (std::string& arg : fake.replacedArgs)
             replaced.push_back(arg.data());
         *argcVar = static_cast<int>(replaced.size());
         replaced.push_back(nullptr);
@@ -81,8 +81,8 @@ StatusCode NN_CALL nnProcessArgs(int argc, char **argv, int *argcVar, char ***ar
     return Status("nnProcessArgs");
 }
 
-StatusCode NN_CALL nnProgramStart(ConsoleEntryFn entry, int argc, char **argv, void *instance,
-                                  void *prevInstance)
+StatusCode NN_CALL nnProgramStart(ConsoleEntryFn entry, int argc, char** argv, void* instance,
+                                  void* prevInstance)
 {
     fake.calls.push_back(std::string("nnProgramStart ") +
                          (entry == ConsoleEntry ? "ConsoleEntry " : "other ") + Args(argc, argv) +
@@ -90,7 +90,7 @@ StatusCode NN_CALL nnProgramStart(ConsoleEntryFn entry, int argc, char **argv, v
     return Status("nnProgramStart");
 }
 
-void NN_CALL nnProgramEnd(int argc, char **argv)
+void NN_CALL nnProgramEnd(int argc, char** argv)
 {
     fake.calls.push_back("nnProgramEnd " + Args(argc, argv));
 }
@@ -100,23 +100,23 @@ void NN_CALL nnTerm(void)
     fake.calls.push_back("nnTerm");
 }
 
-int32_t NN_CALL nnInitErrorText(StatusCode status, char *buffer, uint16_t capacity)
+int32_t NN_CALL nnInitErrorText(StatusCode status, char* buffer, uint16_t capacity)
 {
     fake.calls.push_back("nnInitErrorText " + Hex(status) + " " + std::to_string(capacity));
     FillText(buffer, capacity);
     return static_cast<int32_t>(fake.Result("nnInitErrorText", 7));
 }
 
-int32_t NN_CALL nnMainErrorText(StatusCode status, char *buffer, uint16_t capacity)
+int32_t NN_CALL nnMainErrorText(StatusCode status, char* buffer, uint16_t capacity)
 {
     fake.calls.push_back("nnMainErrorText " + Hex(status) + " " + std::to_string(capacity));
     FillText(buffer, capacity);
     return 0;
 }
 
-StatusCode NN_CALL nnQueryLocalStats(const char *facility, const char *statName,
-                                     const char *nameValueSep, const char *lineSep,
-                                     MemHandle *handle, uint32_t *length)
+StatusCode NN_CALL nnQueryLocalStats(const char* facility, const char* statName,
+                                     const char* nameValueSep, const char* lineSep,
+                                     MemHandle* handle, uint32_t* length)
 {
     bool expected = std::strcmp(facility, "") == 0 && std::strcmp(statName, "") == 0 &&
                     std::strcmp(nameValueSep, "\t") == 0 && std::strcmp(lineSep, "\n") == 0 &&
@@ -126,8 +126,8 @@ StatusCode NN_CALL nnQueryLocalStats(const char *facility, const char *statName,
     return Status("nnQueryLocalStats");
 }
 
-StatusCode NN_CALL nnQueryServerStats(const char *serverName, const char *facility,
-                                      const char *statName, MemHandle *handle, uint32_t *length)
+StatusCode NN_CALL nnQueryServerStats(const char* serverName, const char* facility,
+                                      const char* statName, MemHandle* handle, uint32_t* length)
 {
     bool expected = facility == nullptr && statName == nullptr && handle && length;
     fake.calls.push_back(std::string("nnQueryServerStats '") + serverName + "'" +
@@ -136,7 +136,7 @@ StatusCode NN_CALL nnQueryServerStats(const char *serverName, const char *facili
     return Status("nnQueryServerStats");
 }
 
-void *NN_CALL nnLock(MemHandle handle)
+void* NN_CALL nnLock(MemHandle handle)
 {
     fake.calls.push_back("nnLock " + std::to_string(handle));
     return fake.lockGivesNoAddress ? nullptr : fake.statsText.data();
@@ -153,12 +153,12 @@ void NN_CALL nnFree(MemHandle handle)
 }
 
 // Time texts are plain numbers of seconds here; anything else fails.
-StatusCode NN_CALL nnTextToTime(const void *intlFormat, const void *textFormat, char **text,
-                                uint32_t length, TimeDateRec *result)
+StatusCode NN_CALL nnTextToTime(const void* intlFormat, const void* textFormat, char** text,
+                                uint32_t length, TimeDateRec* result)
 {
     fake.calls.push_back("nnTextToTime '" + std::string(*text) + "' " + std::to_string(length) +
                          (intlFormat == nullptr && textFormat == nullptr ? "" : " formats"));
-    char *end = nullptr;
+    char* end = nullptr;
     long seconds = std::strtol(*text, &end, 10);
     if (end == *text || *end != '\0') {
         *text += fake.textToTimeSkip;
@@ -170,7 +170,7 @@ StatusCode NN_CALL nnTextToTime(const void *intlFormat, const void *textFormat, 
     return 0;
 }
 
-int32_t NN_CALL nnTimeDiff(const TimeDateRec *later, const TimeDateRec *earlier)
+int32_t NN_CALL nnTimeDiff(const TimeDateRec* later, const TimeDateRec* earlier)
 {
     fake.calls.push_back("nnTimeDiff " + std::to_string(later->part[0]) + " " +
                          std::to_string(earlier->part[0]));
@@ -178,7 +178,7 @@ int32_t NN_CALL nnTimeDiff(const TimeDateRec *later, const TimeDateRec *earlier)
     return static_cast<int32_t>(fake.Result("nnTimeDiff", difference));
 }
 
-uint16_t NN_CALL nnLoadStatusText(void *module, StatusCode status, char *buffer, uint16_t capacity)
+uint16_t NN_CALL nnLoadStatusText(void* module, StatusCode status, char* buffer, uint16_t capacity)
 {
     fake.calls.push_back("nnLoadStatusText " + Hex(status) + " " + std::to_string(capacity) +
                          (module == nullptr ? "" : " module"));
@@ -190,7 +190,7 @@ uint16_t NN_CALL nnLoadStatusText(void *module, StatusCode status, char *buffer,
 
 namespace {
 
-int Redirect(int fd, Target target, FILE *file)
+int Redirect(int fd, Target target, FILE* file)
 {
     if (target == Target::Closed)
         return close(fd);
@@ -201,7 +201,7 @@ int Redirect(int fd, Target target, FILE *file)
     return result;
 }
 
-std::string ReadAll(FILE *file)
+std::string ReadAll(FILE* file)
 {
     std::string text;
     std::rewind(file);
@@ -215,11 +215,11 @@ std::string ReadAll(FILE *file)
 
 } // namespace
 
-Captured CaptureImpl(int (*body)(void *), void *context, Target outTarget, Target errTarget)
+Captured CaptureImpl(int (*body)(void*), void* context, Target outTarget, Target errTarget)
 {
     std::fflush(nullptr);
-    FILE *outFile = std::tmpfile();
-    FILE *errFile = std::tmpfile();
+    FILE* outFile = std::tmpfile();
+    FILE* errFile = std::tmpfile();
     int savedOut = dup(1);
     int savedErr = dup(2);
     Redirect(1, outTarget, outFile);

@@ -20,7 +20,7 @@ struct FakeRuntime {
     std::string statusText = "Fake status text";
     bool statusTextUnterminated = false; // fill the whole capacity, no NUL
 
-    int64_t Result(const std::string &operation, int64_t otherwise) const;
+    int64_t Result(const std::string& operation, int64_t otherwise) const;
 };
 
 extern FakeRuntime fake;
@@ -40,10 +40,10 @@ enum class Target { File, Full, Closed };
 template <class Body>
 Captured Capture(Body body, Target outTarget = Target::File, Target errTarget = Target::File);
 
-Captured CaptureImpl(int (*body)(void *), void *context, Target outTarget, Target errTarget);
+Captured CaptureImpl(int (*body)(void*), void* context, Target outTarget, Target errTarget);
 
 template <class Body> Captured Capture(Body body, Target outTarget, Target errTarget)
 {
-    auto trampoline = [](void *context) { return (*static_cast<Body *>(context))(); };
+    auto trampoline = [](void* context) { return (*static_cast<Body*>(context))(); };
     return CaptureImpl(trampoline, &body, outTarget, errTarget);
 }

@@ -17,8 +17,8 @@ class Lifecycle : public ::testing::Test {
     Captured Run(std::vector<std::string> args)
     {
         args.insert(args.begin(), "zorbel");
-        std::vector<char *> argv;
-        for (std::string &arg : args)
+        std::vector<char*> argv;
+        for (std::string& arg : args)
             argv.push_back(arg.data());
         argv.push_back(nullptr);
         return Capture([&] { return ConsoleEntry(static_cast<int>(args.size()), argv.data()); });

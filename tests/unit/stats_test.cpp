@@ -18,7 +18,7 @@ class Stats : public ::testing::Test {
     void SetUp() override { ResetFake(); }
 
     // ExtractUptime on a report; returns the result line, keeps the messages.
-    std::string Extract(const std::string &report)
+    std::string Extract(const std::string& report)
     {
         char result[kResultLineSize];
         std::memset(result, '#', sizeof result);
@@ -34,11 +34,11 @@ class Stats : public ::testing::Test {
 };
 
 struct FindCase {
-    const char *what;
-    const char *text;
-    const char *key;
+    const char* what;
+    const char* text;
+    const char* key;
     int found;
-    const char *value;
+    const char* value;
 };
 
 TEST(FindStatValue, Cases)
@@ -58,7 +58,7 @@ TEST(FindStatValue, Cases)
         {"blank value at the end of the text", "Key\t  ", "Key\t", 0, "untouched"},
         {"only the first occurrence decides", "Key\t\nKey\tlater\n", "Key\t", 0, "untouched"},
     };
-    for (const FindCase &c : cases) {
+    for (const FindCase& c : cases) {
         char value[32] = "untouched";
         EXPECT_EQ(FindStatValue(c.text, c.key, value, sizeof value), c.found) << c.what;
         EXPECT_STREQ(value, c.value) << c.what;
@@ -78,14 +78,14 @@ TEST(FindStatValue, LongValueIsCutToTheBuffer)
 TEST_F(Stats, ElapsedTimeIsPassedThroughWithDaysAddedWhenMissing)
 {
     const struct {
-        const char *elapsed;
-        const char *result;
+        const char* elapsed;
+        const char* result;
     } cases[] = {
         {"3 days 04:05:06", "3 days 04:05:06"},        {"04:05:06", "0 days 04:05:06"},
         {"1 day 00:00:01", "1 day 00:00:01"},          {"Monday", "Monday"},
         {"2 Days 01:00:00", "0 days 2 Days 01:00:00"}, {"05:00:00\r", "0 days 05:00:00\r"},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(Extract(std::string("Server.ElapsedTime\t") + c.elapsed + "\n"), c.result);
         EXPECT_EQ(found, 1);
         EXPECT_EQ(messages, "");
@@ -124,7 +124,7 @@ TEST_F(Stats, ElapsedSecondsBecomeDaysHoursMinutesSeconds)
 {
     const struct {
         int64_t seconds;
-        const char *result;
+        const char* result;
     } cases[] = {
         {90061, "1 days 01:01:01"},
         {86400, "1 days 00:00:00"},
@@ -135,7 +135,7 @@ TEST_F(Stats, ElapsedSecondsBecomeDaysHoursMinutesSeconds)
         {INT32_MAX, "24855 days 03:14:07"},
         {INT32_MIN, "0 days 00:00:00"},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         fake.results["nnTimeDiff"] = c.seconds;
         EXPECT_EQ(Extract("Stats.Time.Start\t100\nStats.Time.Current\t200\n"), c.result)
             << c.seconds;

@@ -34,8 +34,8 @@ class ToolMainTest : public ::testing::Test {
                  Target err = Target::File)
     {
         args.insert(args.begin(), "zorbel");
-        std::vector<char *> argv;
-        for (std::string &arg : args)
+        std::vector<char*> argv;
+        for (std::string& arg : args)
             argv.push_back(arg.data());
         argv.push_back(nullptr);
         return Capture([&] { return int{ToolMain(static_cast<int>(args.size()), argv.data())}; },
@@ -77,7 +77,7 @@ TEST_F(ToolMainTest, StreamsAreExchangedForTheRestOfTheRun)
 {
     Captured run = Capture([] {
         char arg0[] = "zorbel";
-        char *argv[] = {arg0, nullptr};
+        char* argv[] = {arg0, nullptr};
         StatusCode status = ToolMain(1, argv);
         std::printf("written to stdout afterwards\n");
         return int{status};
@@ -113,7 +113,7 @@ TEST_F(ToolMainTest, ClosedStandardErrorStaysClosedAfterTheExchange)
     Captured run = Capture(
         [] {
             char arg0[] = "zorbel";
-            char *argv[] = {arg0, nullptr};
+            char* argv[] = {arg0, nullptr};
             StatusCode status = ToolMain(1, argv);
             std::printf("to the closed stream\n");
             std::fflush(stdout);
