@@ -38,6 +38,15 @@ std::string ReadQuoted(const std::string& line, size_t& pos)
     return text;
 }
 
+std::string Repeat(const std::string& text, size_t times)
+{
+    std::string repeated;
+    repeated.reserve(text.size() * times);
+    for (size_t i = 0; i < times; ++i)
+        repeated += text;
+    return repeated;
+}
+
 // Splits a line into bare words and quoted strings.
 std::vector<std::string> Tokens(const std::string& line, bool& firstQuoted)
 {
@@ -52,8 +61,12 @@ std::vector<std::string> Tokens(const std::string& line, bool& firstQuoted)
             tokens.push_back(ReadQuoted(line, pos));
         } else {
             size_t end = line.find_first_of(" \t", pos);
-            tokens.push_back(line.substr(pos, end == std::string::npos ? end : end - pos));
+            std::string word = line.substr(pos, end == std::string::npos ? end : end - pos);
             pos = end == std::string::npos ? line.size() : end;
+            if (word[0] == '*' && !tokens.empty()) // "text" *N: the text N times
+                tokens.back() = Repeat(tokens.back(), std::stoul(word.substr(1)));
+            else
+                tokens.push_back(word);
         }
     }
     return tokens;
@@ -97,10 +110,11 @@ std::vector<Case> LoadCases(const char* path)
     try {
         while (std::getline(in, line)) {
             ++number;
+            size_t first = line.find_first_not_of(" \t");
+            if (first == std::string::npos || line[first] == '#')
+                continue;
             bool continuation = false;
             std::vector<std::string> tokens = Tokens(line, continuation);
-            if (tokens.empty() || tokens[0][0] == '#')
-                continue;
             if (!continuation) {
                 directive = tokens[0];
                 tokens.erase(tokens.begin());
@@ -133,6 +147,10 @@ std::vector<Case> LoadCases(const char* path)
                 c.stdoutTo = ParseStream(tokens[0]);
             else if (directive == "stderr-to" && tokens.size() == 1)
                 c.stderrTo = ParseStream(tokens[0]);
+            else if (directive == "many-args" && tokens.size() == 2)
+                c.args.insert(c.args.end(), std::stoul(tokens[0]), tokens[1]);
+            else if (directive == "only" && tokens.size() == 1)
+                c.onlyOn = tokens[0];
             else if (directive == "exit" && tokens.size() == 1)
                 c.exit = std::stoi(tokens[0]);
             else

@@ -20,6 +20,7 @@ struct Case {
     Stream stdoutTo = Stream::File;
     Stream stderrTo = Stream::File;
     int exit = 0;
+    std::string onlyOn;     // "linux" or "windows" for a case of one platform only
     std::string tableError; // set on a case the table could not describe
 };
 
