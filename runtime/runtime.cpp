@@ -118,7 +118,7 @@ bool ReadFile(const std::string& path, std::string& contents, std::string& why)
     bool failed = std::ferror(file) != 0;
     if (failed)
         why = std::strerror(errno);
-    std::fclose(file);
+    (void)std::fclose(file); // opened for reading: nothing to lose
     return !failed;
 }
 

@@ -19,8 +19,8 @@ std::string StatusText(uint16_t status)
     case kOutOfMemory: return "The runtime ran out of memory";
     }
     char text[64];
-    std::snprintf(text, sizeof text, "Unknown status %u (0x%04X)", static_cast<unsigned>(status),
-                  static_cast<unsigned>(status));
+    (void)std::snprintf(text, sizeof text, "Unknown status %u (0x%04X)",
+                        static_cast<unsigned>(status), static_cast<unsigned>(status));
     return text;
 }
 

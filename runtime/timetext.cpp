@@ -129,7 +129,8 @@ std::optional<ParsedTime> ParseTimeText(std::string_view text, const TimeLayout&
     if (year < 1 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) ||
         hour > 23 || minute > 59 || second > 59)
         return std::nullopt;
-    int64_t seconds = DaysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
+    int64_t seconds = DaysFromCivil(year, month, day) * 86400 + int64_t{hour} * 3600 +
+                      int64_t{minute} * 60 + second;
     return ParsedTime{seconds, in.Position()};
 }
 

@@ -13,7 +13,7 @@ static const char kCurrentKey[] = "Stats.Time.Current\t";
 // the handle back whatever was found.
 static void ReadStats(MemHandle handle, char* result)
 {
-    const char* statsText = (const char*)nnLock(handle);
+    const char* statsText = static_cast<const char*>(nnLock(handle));
     if (statsText == NULL)
         (void)PrintMessage("ERROR: The Notes runtime returned no stats text\n");
     else
@@ -62,7 +62,7 @@ int ExtractUptime(const char* statsText, char* result)
     result[0] = '\0';
     if (FindStatValue(statsText, kElapsedKey, values, sizeof values)) {
         if (strstr(values, "day") == NULL)
-            strcpy(result, "0 days ");
+            strncat(result, "0 days ", kResultLineSize - 1);
         // A value too long for the result line is cut to fit.
         strncat(result, values, kResultLineSize - 1 - strlen(result));
         return 1;

@@ -118,7 +118,7 @@ void SwapStdStreams(void)
 
 // PrintMessage -- writes one message to standard error (the original
 // standard output, once the streams are exchanged).
-int PrintMessage(const char* format, ...)
+int PrintMessage(const char* format, ...) // NOLINT(cert-dcl50-cpp): a printf-style writer by design
 {
     va_list args;
     va_start(args, format);

@@ -12,7 +12,8 @@ namespace {
 
 int64_t Seconds(int64_t year, int month, int day, int hour, int minute, int second)
 {
-    return DaysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
+    return DaysFromCivil(year, month, day) * 86400 + int64_t{hour} * 3600 + int64_t{minute} * 60 +
+           second;
 }
 
 TEST(Calendar, CountsDaysAcrossLeapRules)
