@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Static analysis of the tool and the stand-in runtime: clang-tidy (.clang-tidy),
+# cppcheck, and the layout of every C++ file against .clang-format.
+#   lint.sh [BUILD_DIR]     the build folder must have been configured
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+code=(startup uptime notes runtime)
+
+echo "== clang-tidy"
+run-clang-tidy -quiet -p "$build" "$PWD/(startup|uptime|runtime)/" >"$build/clang-tidy.log" 2>&1 ||
+  { grep -E "warning:|error:" "$build/clang-tidy.log"; exit 1; }
+echo "clean"
+
+echo "== cppcheck"
+cppcheck --enable=warning,style,performance,portability --std=c++20 --language=c++ \
+  --error-exitcode=1 --inline-suppr --quiet -I . -I runtime "${code[@]}"
+echo "clean"
+
+echo "== clang-format"
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+echo "clean"
