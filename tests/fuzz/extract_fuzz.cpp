@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "check.h"
 #include "timetext.h"
 #include "uptime/uptime.h"
 
@@ -16,14 +17,6 @@ namespace {
 std::string report;
 standin::TimeLayout layout;
 int queries = 0, locks = 0, unlocks = 0, frees = 0;
-
-void Check(bool holds, const char* what)
-{
-    if (!holds) {
-        std::fprintf(stderr, "property broken: %s\n", what);
-        std::abort();
-    }
-}
 
 standin::TimeLayout LayoutFrom(uint8_t selector)
 {
