@@ -15,6 +15,7 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -241,12 +242,23 @@ void CloseReport(int fd)
 #endif
 }
 
+// A copy of standard error above the three standard descriptors: a copy
+// that landed on a closed standard output would bring it back to life.
 int DuplicateStandardError()
 {
 #ifdef _WIN32
-    return _dup(2);
+    int taken[3];
+    int count = 0;
+    int fd = _dup(2);
+    while (fd >= 0 && fd <= 2 && count < 3) {
+        taken[count++] = fd;
+        fd = _dup(2);
+    }
+    while (count > 0)
+        (void)_close(taken[--count]);
+    return fd;
 #else
-    return dup(2);
+    return fcntl(2, F_DUPFD_CLOEXEC, 3);
 #endif
 }
 

@@ -76,7 +76,10 @@ TEST_F(RuntimeApi, ReportIsHandedOutByHandleAndHandlesAreChecked)
     int saved = dup(2);
     FILE* caught = std::tmpfile();
     dup2(fileno(caught), 2);
-    StatusCode started = Start("[runtime]\nlocal = local.txt\ncheck_handles = yes\n");
+    // The environment turns the check on whatever the file says.
+    setenv("NN_CHECK_HANDLES", "yes", 1);
+    StatusCode started = Start("[runtime]\nlocal = local.txt\ncheck_handles = no\n");
+    unsetenv("NN_CHECK_HANDLES");
     dup2(saved, 2);
     close(saved);
     ASSERT_EQ(started, 0);
