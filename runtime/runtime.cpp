@@ -1,5 +1,6 @@
 // The stand-in Notes runtime: the nn operations over a configuration file,
 // report files and a handle table.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
