@@ -27,6 +27,7 @@ foreach(arch i686 x86_64)
     BINARY_DIR ${PROJECT_BINARY_DIR}/windows-${arch}
     CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-${arch}.cmake
                -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
+               -DZORBEL_WERROR=${ZORBEL_WERROR}
     INSTALL_COMMAND ""
     BUILD_ALWAYS ON)
 endforeach()

@@ -85,7 +85,7 @@ bool ParseFault(std::string_view op, std::string_view value, Fault& fault, std::
 {
     switch (KindOf(op)) {
     case FaultKind::None:
-        error = "'" + std::string(op) + "' is not an operation whose result can be replaced";
+        error.assign("'").append(op).append("' is not an operation whose result can be replaced");
         return false;
     case FaultKind::Address:
         if (value != "null") {

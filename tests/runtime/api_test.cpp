@@ -38,7 +38,8 @@ class RuntimeApi : public ::testing::Test {
     StatusCode Start(const std::string& config)
     {
         Write("zorbel.ini", config);
-        configArg = "=" + (folder / "zorbel.ini").string();
+        configArg = '=';
+        configArg += (folder / "zorbel.ini").string();
         char* argv[] = {program, configArg.data(), nullptr};
         return nnInit(2, argv);
     }
