@@ -3,9 +3,44 @@
 # Windows: zorbel.exe alone at the top, so a real runtime is never shadowed;
 # the stand-in in a folder of its own.
 include(GNUInstallDirs)
+
+# The licence goes with every package: LICENSE.txt (CR LF) in the zips,
+# LICENSE in the tarball and a plain installation, and in the .deb as the
+# machine-readable copyright file Debian expects, made from the same text.
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
+if(WIN32)
+  string(REPLACE "\n" "\r\n" licence "${licence}")
+  file(WRITE ${PROJECT_BINARY_DIR}/LICENSE.txt "${licence}")
+else()
+  string(REGEX REPLACE "^MIT License\n\nCopyright \\(c\\) ([^\n]*)\n\n" "" terms "${licence}")
+  set(copyright_holder "${CMAKE_MATCH_1}")
+  string(REGEX REPLACE "\n\n" "\n.\n" terms "${terms}")
+  string(REGEX REPLACE "\n([^\n])" "\n \\1" terms "${terms}")
+  file(WRITE ${PROJECT_BINARY_DIR}/copyright
+    "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"
+    "Upstream-Name: zorbel\n\n"
+    "Files: *\n"
+    "Copyright: ${copyright_holder}\n"
+    "License: Expat\n"
+    " ${terms}")
+
+  # The man page and the changelog, compressed as Debian wants them: gzip -9
+  # without a name or time stamp, so two builds give the same bytes.
+  find_program(ZORBEL_GZIP gzip REQUIRED)
+  set(compressed ${PROJECT_BINARY_DIR}/zorbel.1.gz ${PROJECT_BINARY_DIR}/changelog.gz)
+  add_custom_command(OUTPUT ${compressed}
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/doc/zorbel.1 zorbel.1
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/packaging/changelog changelog
+    COMMAND ${ZORBEL_GZIP} -9nf zorbel.1 changelog
+    DEPENDS ${PROJECT_SOURCE_DIR}/doc/zorbel.1 ${PROJECT_SOURCE_DIR}/packaging/changelog
+    WORKING_DIRECTORY ${PROJECT_BINARY_DIR})
+  add_custom_target(compressed_docs ALL DEPENDS ${compressed})
+endif()
+
 if(WIN32)
   set(standin stand-in-runtime)
   install(TARGETS zorbel RUNTIME DESTINATION .)
+  install(FILES ${PROJECT_BINARY_DIR}/LICENSE.txt DESTINATION .)
   install(TARGETS nnotes RUNTIME DESTINATION ${standin})
   install(DIRECTORY sample/ DESTINATION ${standin}/sample)
   install(FILES packaging/stand-in-README.txt DESTINATION ${standin} RENAME README.txt)
@@ -13,15 +48,21 @@ else()
   install(TARGETS zorbel RUNTIME DESTINATION bin)
   install(TARGETS nnotes LIBRARY DESTINATION ${ZORBEL_LIBDIR} NAMELINK_SKIP)
   install(DIRECTORY sample/ DESTINATION ${ZORBEL_SAMPLEDIR})
-  install(FILES doc/zorbel.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(FILES ${PROJECT_BINARY_DIR}/zorbel.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES README.md ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT licence)
+  install(FILES ${PROJECT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT copyright)
 endif()
 
 set(CPACK_PACKAGE_NAME zorbel)
 set(CPACK_PACKAGE_VENDOR "Zorbel")
 set(CPACK_PACKAGE_CONTACT "Zorbel developers <zorbel@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Tells how long a Notes client or server has been running")
-set(CPACK_PACKAGE_DESCRIPTION "zorbel prints the uptime of the local Notes client or server, or of a remote Notes server, as one line such as '3 days 04:05:06'. This package includes a stand-in Notes runtime with sample data.")
+set(CPACK_PACKAGE_DESCRIPTION
+  "zorbel prints the uptime of the local Notes client or server, or of a\n"
+  "remote Notes server, as one line such as '3 days 04:05:06'. This package\n"
+  "includes a stand-in Notes runtime with sample data.")
+string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
 if(WIN32)
@@ -40,5 +81,7 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   # dpkg-shlibdeps must be told where the private runtime library lies.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR}/${ZORBEL_LIBDIR})
+  # The .deb carries the copyright file, the tarball the plain LICENSE.
+  set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/cpack_per_generator.cmake)
 endif()
 include(CPack)

@@ -151,6 +151,8 @@ std::vector<Case> LoadCases(const char* path)
                 c.args.insert(c.args.end(), std::stoul(tokens[0]), tokens[1]);
             else if (directive == "only" && tokens.size() == 1)
                 c.onlyOn = tokens[0];
+            else if (directive == "valgrind" && tokens.empty())
+                c.underValgrind = true;
             else if (directive == "exit" && tokens.size() == 1)
                 c.exit = std::stoi(tokens[0]);
             else

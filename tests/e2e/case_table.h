@@ -21,6 +21,7 @@ struct Case {
     Stream stderrTo = Stream::File;
     int exit = 0;
     std::string onlyOn;     // "linux" or "windows" for a case of one platform only
+    bool underValgrind = false; // also run under Valgrind memcheck
     std::string tableError; // set on a case the table could not describe
 };
 

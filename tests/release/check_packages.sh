@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Checks the packages as a user gets them: each carries the licence, every
+# binary in them is stripped, and each Windows file says what it is in its
+# version resource.
+#   check_packages.sh PACKAGE_DIR VERSION
+set -euo pipefail
+dir=$(cd "$1" && pwd) version=$2
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+failed=0
+problem() { echo "FAIL: $*"; failed=1; }
+need_file() { [ -f "$1" ] || problem "$2 has no ${1##*/}"; }
+
+elf_stripped() {
+  if readelf -S "$1" | grep -qE '\.symtab|\.debug_'; then problem "$2 is not stripped"; fi
+}
+pe_stripped() {
+  if "$3-objdump" -h "$1" | grep -q '\.debug_' || ! "$3-objdump" -t "$1" | grep -q 'no symbols'; then
+    problem "$2 is not stripped"
+  fi
+}
+version_resource() { # FILE PACKAGE TRIPLET ORIGINAL_NAME
+  local rc
+  rc=$("$3-windres" -i "$1" -O rc 2>&1) || { problem "$2: no version resource in $4: $rc"; return; }
+  for field in "FileVersion\", \"$version\"" "ProductVersion\", \"$version\"" \
+    "ProductName\", \"Zorbel\"" "OriginalFilename\", \"$4\"" "FileDescription\", \"" \
+    "LegalCopyright\", \"Copyright (c) "; do
+    grep -qF "VALUE \"$field" <<<"$rc" || problem "$2: $4 lacks $field in its version resource"
+  done
+  grep -qE "FILEVERSION ${version//./, }, 0, 0" <<<"$rc" || problem "$2: $4 has the wrong FILEVERSION"
+}
+
+deb=$(ls "$dir"/zorbel_"$version"_*.deb)
+mkdir "$scratch/deb"
+dpkg-deb -x "$deb" "$scratch/deb"
+need_file "$scratch/deb/usr/share/doc/zorbel/copyright" "${deb##*/}"
+need_file "$scratch/deb/usr/share/doc/zorbel/changelog.gz" "${deb##*/}"
+elf_stripped "$scratch/deb/usr/bin/zorbel" "${deb##*/}: zorbel"
+elf_stripped "$(ls "$scratch"/deb/usr/lib/*/zorbel/libnnotes.so "$scratch"/deb/usr/lib/zorbel/libnnotes.so 2>/dev/null | head -n 1)" "${deb##*/}: libnnotes.so"
+echo "checked ${deb##*/}"
+
+tarball=$(ls "$dir"/zorbel-"$version"-*.tar.gz)
+mkdir "$scratch/tgz"
+tar -xzf "$tarball" -C "$scratch/tgz"
+need_file "$(ls -d "$scratch"/tgz/*)/usr/share/doc/zorbel/LICENSE" "${tarball##*/}"
+elf_stripped "$(ls "$scratch"/tgz/*/usr/bin/zorbel)" "${tarball##*/}: zorbel"
+echo "checked ${tarball##*/}"
+
+for zip in "$dir"/zorbel-"$version"-windows-*.zip; do
+  [ -f "$zip" ] || continue
+  triplet=x86_64-w64-mingw32
+  [ "${zip%x86.zip}" != "$zip" ] && triplet=i686-w64-mingw32
+  unpacked="$scratch/${zip##*/}"
+  mkdir "$unpacked"
+  (cd "$unpacked" && cmake -E tar xf "$zip")
+  need_file "$unpacked/LICENSE.txt" "${zip##*/}"
+  if [ -f "$unpacked/LICENSE.txt" ] && ! grep -q $'\r$' "$unpacked/LICENSE.txt"; then
+    problem "${zip##*/}: LICENSE.txt does not have CR LF line ends"
+  fi
+  for file in zorbel.exe stand-in-runtime/nNOTES.dll; do
+    pe_stripped "$unpacked/$file" "${zip##*/}: $file" "$triplet"
+    version_resource "$unpacked/$file" "${zip##*/}" "$triplet" "${file##*/}"
+  done
+  echo "checked ${zip##*/}"
+done
+exit $failed
