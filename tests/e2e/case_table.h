@@ -20,9 +20,9 @@ struct Case {
     Stream stdoutTo = Stream::File;
     Stream stderrTo = Stream::File;
     int exit = 0;
-    std::string onlyOn;     // "linux" or "windows" for a case of one platform only
+    std::string onlyOn;         // "linux" or "windows" for a case of one platform only
     bool underValgrind = false; // also run under Valgrind memcheck
-    std::string tableError; // set on a case the table could not describe
+    std::string tableError;     // set on a case the table could not describe
 };
 
 // Reads the table; a mistake in it becomes one case that fails and says where.
