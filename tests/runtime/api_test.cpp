@@ -15,6 +15,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Sets an environment variable, or removes it when value is null.
+void SetEnvironment(const char* name, const char* value)
+{
+#ifdef _WIN32
+    (void)_putenv_s(name, value != nullptr ? value : ""); // "" removes it
+#else
+    (void)(value != nullptr ? setenv(name, value, 1) : unsetenv(name));
+#endif
+}
+
 class RuntimeApi : public ::testing::Test {
   protected:
     void SetUp() override
@@ -78,9 +88,9 @@ TEST_F(RuntimeApi, ReportIsHandedOutByHandleAndHandlesAreChecked)
     FILE* caught = std::tmpfile();
     dup2(fileno(caught), 2);
     // The environment turns the check on whatever the file says.
-    setenv("NN_CHECK_HANDLES", "yes", 1);
+    SetEnvironment("NN_CHECK_HANDLES", "yes");
     StatusCode started = Start("[runtime]\nlocal = local.txt\ncheck_handles = no\n");
-    unsetenv("NN_CHECK_HANDLES");
+    SetEnvironment("NN_CHECK_HANDLES", nullptr);
     dup2(saved, 2);
     close(saved);
     ASSERT_EQ(started, 0);

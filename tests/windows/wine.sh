@@ -1,9 +1,11 @@
 #!/bin/sh
-# Runs a Windows program under Wine, quietly, in a Wine prefix of its own
-# beside the program (Wine makes it on first use).
+# Runs a Windows program under Wine, quietly. WINE names the Wine (default:
+# wine64) and WINEPREFIX its prefix (default: one beside the program, which
+# Wine makes on first use). The build writes a launcher for each Windows
+# build that sets both: build/wine-i686.sh and build/wine-x86_64.sh.
 #   wine.sh PROGRAM.exe [ARGUMENTS...]
-WINEPREFIX="$(cd "$(dirname "$1")" && pwd)/wineprefix"
+WINEPREFIX=${WINEPREFIX:-"$(cd "$(dirname "$1")" && pwd)/wineprefix"}
 WINEDEBUG=-all
 WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
-exec "${WINE64:-/usr/lib/wine/wine64}" "$@"
+exec "${WINE:-/usr/lib/wine/wine64}" "$@"

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Unpacks a Windows zip into a fresh folder and runs zorbel.exe from there as
+# the zip's stand-in-runtime/README.txt tells a user: in a console (cmd)
+# whose PATH starts with the stand-in's folder, set by the README's own line.
+# Checks the uptime line, the usage text and a failure's exit status; and
+# that without the stand-in on the PATH the system loader refuses to start
+# zorbel.exe (exit status 53 under Wine, 0xC0000135 on Windows).
+#   run_unzipped.sh LAUNCHER ZIP
+set -u
+launcher=$(realpath "$1") zip=$(realpath "$2")
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+cd "$scratch" && cmake -E tar xf "$zip" || exit 1
+failed=0
+fail() { echo "FAIL: $*"; failed=1; }
+
+# The README's own line, so the test follows what users are told.
+set_path=$(grep -m 1 'set PATH=' stand-in-runtime/README.txt | sed 's/^ *//; s/\r$//')
+[ "$set_path" = 'set PATH=%CD%\stand-in-runtime;%PATH%' ] ||
+  fail "README.txt no longer says: set PATH=%CD%\\stand-in-runtime;%PATH% (it says '$set_path')"
+printf '@%s\r\n@zorbel.exe %%*\r\n' "$set_path" >with-stand-in.bat
+printf '@zorbel.exe %%*\r\n' >without-stand-in.bat
+
+# check WHAT STATUS OUTPUT BATCH ARGUMENTS...: the exact bytes (printf
+# escapes) on standard output and the exit status of a run through cmd.
+check() {
+  local what=$1 status=$2 output=$3
+  shift 3
+  "$launcher" cmd /c "$@" >got 2>/dev/null
+  local got_status=$?
+  printf "$output" >expected
+  [ "$got_status" = "$status" ] || fail "$what: exit status $got_status, expected $status"
+  if ! cmp -s got expected; then
+    fail "$what: the output differs; got, then expected:"
+    od -c got | head -n 8
+    od -c expected | head -n 8
+  fi
+}
+
+check "the uptime line" 0 '7 days 10:30:15\r\n' with-stand-in.bat "Hub One/Acme"
+check "a failure" 255 "Error getting stats from server 'Branch/Acme'\r\nNotes API Error: The server is not responding\r\n" \
+  with-stand-in.bat Branch/Acme
+check "nNOTES.dll not on the PATH" 53 '' without-stand-in.bat "Hub One/Acme"
+"$launcher" cmd /c with-stand-in.bat /? >usage 2>/dev/null || fail "the usage text: exit status $?"
+[ "$(head -n 1 usage)" = $'Usage: Zorbel [ServerName]\r' ] && [ "$(tail -n 1 usage)" = $'version 1.2\r' ] ||
+  fail "the usage text: $(head -c 200 usage)"
+
+[ $failed = 0 ] && echo "OK: ${zip##*/} runs as its README.txt says"
+exit $failed

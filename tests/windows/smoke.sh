@@ -1,0 +1,17 @@
+#!/bin/sh
+# The first case of each Windows suite: zorbel.exe /? must print the usage
+# text. A Wine that cannot run the program (a 32-bit program under a Wine
+# without 32-bit support) may exit 0 and print nothing; that must never pass.
+# The first run also makes the Wine prefix the other cases use.
+#   smoke.sh LAUNCHER zorbel.exe
+set -u
+out=$("$1" "$2" /? 2>/dev/null)
+status=$?
+first=$(printf '%s\n' "$out" | head -n 1)
+if [ "$status" -ne 0 ] || [ "$first" != "$(printf 'Usage: Zorbel [ServerName]\r')" ]; then
+  echo "FAIL: $2 /? under $1 exited $status and printed no usage text:"
+  printf '%s\n' "$out" | head -n 5
+  echo "This Wine does not run this build; see the README's section on Wine."
+  exit 1
+fi
+echo "OK: $2 /? printed the usage text under $1"
