@@ -126,7 +126,14 @@ bool SetRuntimeKey(Config& config, std::string_view key, std::string_view value,
         config.dataFolder = value;
     else if (key == "local")
         config.localReport = value;
-    else if (key == "check_handles") {
+    else if (key == "max_report_size") {
+        int64_t size = 0;
+        if (!ParseInteger(value, size) || size < 1 || size > int64_t{UINT32_MAX}) {
+            error = "max_report_size must be a number of bytes from 1 to 4294967295";
+            return false;
+        }
+        config.maxReportSize = static_cast<uint64_t>(size);
+    } else if (key == "check_handles") {
         if (!ParseYesNo(value, config.checkHandles)) {
             error = "check_handles must be yes or no";
             return false;

@@ -36,6 +36,7 @@ struct Config {
     std::string dataFolder = "."; // relative to the configuration file's folder
     std::string localReport;      // file in the data folder
     bool checkHandles = false;
+    uint64_t maxReportSize = uint64_t{64} << 20; // bytes; a larger report is refused
     TimeLayout time;
     std::vector<Server> servers;
     std::map<std::string, Fault, std::less<>> faults;

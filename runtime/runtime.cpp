@@ -13,14 +13,13 @@
 
 #ifdef _WIN32
 #include <io.h>
-#include <windows.h>
 #else
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
 #endif
 
 #include "config.h"
+#include "files.h"
 #include "handles.h"
 #include "notes/nn.h"
 #include "status.h"
@@ -87,85 +86,6 @@ template <class Body, class Result> Result Guarded(Body body, Result onFailure)
     }
 }
 
-bool IsAbsolute(const std::string& path)
-{
-    return (!path.empty() && (path[0] == '/' || path[0] == '\\')) ||
-           (path.size() > 1 && path[1] == ':');
-}
-
-std::string FolderOf(const std::string& path)
-{
-    auto slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
-}
-
-std::string Join(const std::string& folder, const std::string& name)
-{
-    return IsAbsolute(name) ? name : folder + "/" + name;
-}
-
-bool ReadFile(const std::string& path, std::string& contents, std::string& why)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        why = std::strerror(errno);
-        return false;
-    }
-    contents.clear();
-    // A small chunk: a large stack buffer costs a page fault per page at every start.
-    char chunk[4096];
-    size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        contents.append(chunk, got);
-    bool failed = std::ferror(file) != 0;
-    if (failed)
-        why = std::strerror(errno);
-    (void)std::fclose(file); // opened for reading: nothing to lose
-    return !failed;
-}
-
-// Drops "." and "folder/.." steps, so paths in messages read plainly.
-std::string Tidy(const std::string& path)
-{
-    std::vector<std::string> steps;
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t end = path.find_first_of("/\\", start);
-        if (end == std::string::npos)
-            end = path.size();
-        std::string step = path.substr(start, end - start);
-        if (step == ".." && !steps.empty() && !steps.back().empty() && steps.back() != "..")
-            steps.pop_back();
-        else if (step != "." || steps.empty())
-            steps.push_back(step);
-        start = end + 1;
-    }
-    std::string tidy;
-    for (size_t i = 0; i < steps.size(); ++i)
-        tidy += (i ? "/" : "") + steps[i];
-    return tidy;
-}
-
-// The folder this library was loaded from; the sample data is found from it.
-std::string LibraryFolder()
-{
-#ifdef _WIN32
-    HMODULE module = nullptr;
-    char path[MAX_PATH];
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCSTR>(&LibraryFolder), &module) ||
-        GetModuleFileNameA(module, path, sizeof path) == 0)
-        return ".";
-    return FolderOf(path);
-#else
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&LibraryFolder), &info) == 0 || info.dli_fname == nullptr)
-        return ".";
-    return FolderOf(info.dli_fname);
-#endif
-}
-
 // The configuration named by the last "=PATH" argument, else NN_CONFIG, else
 // the sample configuration installed beside this library.
 std::string ChooseConfigPath(int argc, char** argv)
@@ -182,12 +102,15 @@ std::string ChooseConfigPath(int argc, char** argv)
     return Tidy(Join(LibraryFolder(), NN_DEFAULT_CONFIG));
 }
 
+// A configuration is a few lines; a larger file is not one.
+constexpr uint64_t kConfigLimit = 1 << 20;
+
 StatusCode LoadConfig(const std::string& path)
 {
     State& state = Runtime();
     state.configPath = path;
     std::string text, why;
-    if (!ReadFile(path, text, why))
+    if (ReadRegularFile(path, kConfigLimit, text, why) != FileRead::Done)
         return Fail(kConfigUnreadable, "Cannot read the runtime configuration file '" + path +
                                            "': " + why + " (name another with =PATH or NN_CONFIG)");
     if (!ParseConfig(text, state.config, why))
@@ -206,8 +129,12 @@ std::string DataPath(const std::string& report)
 StatusCode HandOutReport(const std::string& report, MemHandle* handle, uint32_t* length)
 {
     std::string text, why, path = DataPath(report);
-    if (!ReadFile(path, text, why))
+    FileRead read = ReadRegularFile(path, Runtime().config.maxReportSize, text, why);
+    if (read != FileRead::Done) {
+        if (read == FileRead::OverTheLimit)
+            why += " (raise max_report_size in [runtime] to read it)";
         return Fail(kReportUnreadable, "Cannot read the statistics report '" + path + "': " + why);
+    }
     *length = static_cast<uint32_t>(text.size());
     *handle = Runtime().handles.Allocate(std::move(text));
     return 0;

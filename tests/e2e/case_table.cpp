@@ -141,6 +141,10 @@ std::vector<Case> LoadCases(const char* path)
                 c.files.emplace_back(tokens[0], Join(tokens, 1));
             else if (directive == "file")
                 c.files.back().second += Join(tokens, 0);
+            else if (directive == "sparse-file" && tokens.size() == 2)
+                c.sparseFiles.emplace_back(tokens[0], std::stoull(tokens[1]));
+            else if (directive == "fifo" && tokens.size() == 1)
+                c.fifos.push_back(tokens[0]);
             else if (directive == "env" && tokens.size() == 2)
                 c.env.emplace_back(tokens[0], tokens[1]);
             else if (directive == "stdout-to" && tokens.size() == 1)

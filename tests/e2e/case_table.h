@@ -2,6 +2,7 @@
 // runtime configuration and files, and the exact output expected.
 #pragma once
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -15,6 +16,8 @@ struct Case {
     std::vector<std::pair<std::string, std::string>> env;
     std::string config; // written as zorbel.ini and named by NN_CONFIG
     std::vector<std::pair<std::string, std::string>> files;
+    std::vector<std::pair<std::string, uint64_t>> sparseFiles; // name, size
+    std::vector<std::string> fifos;
     std::string stdoutText;
     std::string stderrText;
     Stream stdoutTo = Stream::File;

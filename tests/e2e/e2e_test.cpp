@@ -16,6 +16,7 @@
 #include <spawn.h>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -146,6 +147,12 @@ TEST_P(EndToEnd, Run)
         std::ofstream(folder / "zorbel.ini", std::ios::binary) << c.config;
     for (const auto& [name, contents] : c.files)
         std::ofstream(folder / name, std::ios::binary) << contents;
+    for (const auto& [name, size] : c.sparseFiles) {
+        std::ofstream(folder / name, std::ios::binary).close();
+        std::filesystem::resize_file(folder / name, size); // a hole: no disk, no time
+    }
+    for (const std::string& name : c.fifos)
+        ASSERT_EQ(mkfifo((folder / name).c_str(), 0600), 0) << name << ": " << std::strerror(errno);
 
     Outcome outcome = Launch(c, folder.string());
     if (c.stdoutTo == Stream::File) {

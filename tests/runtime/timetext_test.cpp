@@ -24,6 +24,10 @@ TEST(Calendar, CountsDaysAcrossLeapRules)
     EXPECT_EQ(DaysFromCivil(1900, 3, 1) - DaysFromCivil(1900, 2, 28), 1); // 1900 is not
     EXPECT_EQ(DaysFromCivil(2027, 1, 1) - DaysFromCivil(2026, 1, 1), 365);
     EXPECT_EQ(DaysFromCivil(2029, 1, 1) - DaysFromCivil(2028, 1, 1), 366);
+    EXPECT_EQ(DaysFromCivil(2026, 10, 1) - DaysFromCivil(2026, 9, 1), 30); // September
+    EXPECT_EQ(ParseTimeText("10/01/2026 00:00:00", TimeLayout{})->seconds -
+                  ParseTimeText("09/30/2026 00:00:00", TimeLayout{})->seconds,
+              86400);
 }
 
 TEST(TimeText, ReadsEachConfiguredLayout)
@@ -61,6 +65,7 @@ TEST(TimeText, RefusesTextOutsideTheLayout)
     TimeLayout twelve{DateOrder::MonthDayYear, '/', ':', true};
     for (const char* text :
          {"25/11/2026 08:00:00", "11/25/26 08:00:00", "02/29/2026 00:00:00", "04/31/2026 00:00:00",
+          "09/31/2026 00:00:00",
           "12/08/2026 24:00:00", "12/08/2026 10:60:00", "12/08/2026 10:00:60", "12/08/2026 10:00",
           "12/08/2026", "12-08-2026 10:00:00", "12/08/2026 10:00:00 ZE1", "12/08/2026 10:00:00 PM",
           "", "00/10/2026 10:00:00", "12/00/2026 10:00:00", "12/08/0000 10:00:00",
@@ -69,6 +74,7 @@ TEST(TimeText, RefusesTextOutsideTheLayout)
     EXPECT_FALSE(ParseTimeText("12/08/2026 10:00:00", twelve));
     EXPECT_FALSE(ParseTimeText("12/08/2026 13:00:00 PM", twelve));
     EXPECT_TRUE(ParseTimeText("02/29/2028 23:59:59", mdy));
+    EXPECT_TRUE(ParseTimeText("09/30/2026 00:00:00", mdy));
 }
 
 TEST(TimeText, DifferenceSaturatesInsteadOfWrapping)

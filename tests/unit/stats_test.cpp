@@ -73,6 +73,14 @@ TEST(FindStatValue, LongValueIsCutToTheBuffer)
     ASSERT_EQ(FindStatValue(text.c_str(), "Key\t", value, 8), 1);
     EXPECT_STREQ(value, "vvvvvvv");
     EXPECT_EQ(value[8], '#'); // nothing written past the capacity
+
+    // A value exactly as long as the capacity loses its last byte to the NUL.
+    std::memset(value, '#', sizeof value);
+    ASSERT_EQ(FindStatValue("Key\t12345678\n", "Key\t", value, 8), 1);
+    EXPECT_STREQ(value, "1234567");
+    // One byte shorter fits whole.
+    ASSERT_EQ(FindStatValue("Key\t1234567\n", "Key\t", value, 8), 1);
+    EXPECT_STREQ(value, "1234567");
 }
 
 TEST_F(Stats, ElapsedTimeIsPassedThroughWithDaysAddedWhenMissing)

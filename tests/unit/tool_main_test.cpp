@@ -57,7 +57,7 @@ TEST_F(ToolMainTest, UsageForExactlySlashOrDashQuestionMark)
 
 TEST_F(ToolMainTest, AnyOtherFirstArgumentIsAServerName)
 {
-    for (std::string name : {"/?x", "-h", "/h", "?", "", "Hub One/Acme"}) {
+    for (std::string name : {"/?x", "-?x", "/", "-", "-h", "/h", "?", "", "Hub One/Acme"}) {
         ResetFake();
         Run({name, "ignored"});
         ASSERT_FALSE(fake.calls.empty());
