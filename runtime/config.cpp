@@ -17,6 +17,21 @@ std::string_view Trim(std::string_view text)
     return text.substr(first, last - first + 1);
 }
 
+// Cuts a comment after a value: ';' or '#' after a blank, outside double
+// quotes. A name that holds " ;" or " #" is written in double quotes.
+std::string_view WithoutComment(std::string_view line)
+{
+    bool quoted = false;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '"')
+            quoted = !quoted;
+        else if (!quoted && (line[i] == ';' || line[i] == '#') && i > 0 &&
+                 (line[i - 1] == ' ' || line[i - 1] == '\t'))
+            return line.substr(0, i);
+    }
+    return line;
+}
+
 // A value may be double-quoted to keep blanks at its ends.
 std::string_view Unquote(std::string_view value)
 {
@@ -133,6 +148,11 @@ bool SetRuntimeKey(Config& config, std::string_view key, std::string_view value,
             return false;
         }
         config.maxReportSize = static_cast<uint64_t>(size);
+    } else if (key == "check_reports") {
+        if (!ParseYesNo(value, config.checkReports)) {
+            error = "check_reports must be yes or no";
+            return false;
+        }
     } else if (key == "check_handles") {
         if (!ParseYesNo(value, config.checkHandles)) {
             error = "check_handles must be yes or no";
@@ -208,12 +228,29 @@ bool CheckServer(const Server& server, std::string& error)
 
 } // namespace
 
+bool SkipByteOrderMark(std::string_view& text, std::string& error)
+{
+    if (text.starts_with("\xEF\xBB\xBF")) {
+        text.remove_prefix(3);
+        return true;
+    }
+    if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
+        error = "it is saved as UTF-16 text; save it as UTF-8 or ANSI instead (in Notepad: "
+                "File, Save As, Encoding)";
+        return false;
+    }
+    return true;
+}
+
 bool ParseConfig(std::string_view text, Config& config, std::string& error)
 {
     config = Config{};
+    if (!SkipByteOrderMark(text, error))
+        return false;
     std::string section;
     int lineNumber = 0;
     int serverLine = 0;
+    std::map<std::string, int, std::less<>> namedOn; // server name -> line
     auto fail = [&](int line, const std::string& why) {
         error = "line " + std::to_string(line) + ": " + why;
         return false;
@@ -221,7 +258,7 @@ bool ParseConfig(std::string_view text, Config& config, std::string& error)
 
     while (!text.empty()) {
         auto end = text.find('\n');
-        std::string_view line = Trim(text.substr(0, end));
+        std::string_view line = Trim(WithoutComment(text.substr(0, end)));
         text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
         ++lineNumber;
         if (line.empty() || line.front() == ';' || line.front() == '#')
@@ -254,9 +291,16 @@ bool ParseConfig(std::string_view text, Config& config, std::string& error)
             ok = SetRuntimeKey(config, key, value, error);
         else if (section == "time")
             ok = SetTimeKey(config.time, key, value, error);
-        else if (section == "server")
+        else if (section == "server") {
             ok = SetServerKey(config.servers.back(), key, value, error);
-        else if (section == "faults")
+            if (ok && key == "name") {
+                auto [first, added] = namedOn.emplace(std::string(value), lineNumber);
+                if (!added)
+                    return fail(lineNumber, "server '" + first->first +
+                                                "' is named twice, here and on line " +
+                                                std::to_string(first->second));
+            }
+        } else if (section == "faults")
             ok = ParseFault(key, value, config.faults[std::string(key)], error);
         else
             error = "'" + std::string(key) + "' stands before any section";

@@ -36,6 +36,7 @@ struct Config {
     std::string dataFolder = "."; // relative to the configuration file's folder
     std::string localReport;      // file in the data folder
     bool checkHandles = false;
+    bool checkReports = true;                    // hand reports out as name, tab, value, line feed
     uint64_t maxReportSize = uint64_t{64} << 20; // bytes; a larger report is refused
     TimeLayout time;
     std::vector<Server> servers;
@@ -45,6 +46,10 @@ struct Config {
 // Parses the configuration text. On failure returns false and says why,
 // naming the line.
 bool ParseConfig(std::string_view text, Config& config, std::string& error);
+
+// Skips a UTF-8 byte order mark at the start of a file's text; refuses a
+// UTF-16 one, saying how to save the file instead.
+bool SkipByteOrderMark(std::string_view& text, std::string& error);
 
 // "MM/DD/YYYY hh:mm:ss" and the like, for messages.
 std::string DescribeLayout(const TimeLayout& layout);

@@ -185,8 +185,11 @@ FileRead ReadRegularFile(const std::string& path, uint64_t limit, std::string& c
 
 bool IsAbsolute(const std::string& path)
 {
-    return (!path.empty() && (path[0] == '/' || path[0] == '\\')) ||
-           (path.size() > 1 && path[1] == ':');
+#ifdef _WIN32
+    if (path.size() > 1 && path[1] == ':') // a drive letter
+        return true;
+#endif
+    return !path.empty() && (path[0] == '/' || path[0] == '\\');
 }
 
 std::string FolderOf(const std::string& path)

@@ -31,6 +31,7 @@ namespace {
 struct State {
     bool initialized = false;
     std::string configPath;
+    bool sampleConfig = false; // the configuration shipped beside this library
     Config config;
     HandleTable handles;
     std::vector<char*> args;                 // the vector nnProcessArgs hands back
@@ -86,20 +87,26 @@ template <class Body, class Result> Result Guarded(Body body, Result onFailure)
     }
 }
 
-// The configuration named by the last "=PATH" argument, else NN_CONFIG, else
-// the sample configuration installed beside this library.
-std::string ChooseConfigPath(int argc, char** argv)
+// The configuration named by the last "=PATH" argument, else NN_CONFIG (an
+// empty one counts as unset), else the sample configuration installed beside
+// this library. Returns false for a "=" that names no file.
+bool ChooseConfigPath(int argc, char** argv, std::string& path, bool& sample)
 {
-    std::string chosen;
+    const char* chosen = nullptr;
     for (int i = 1; argv != nullptr && i < argc && argv[i] != nullptr; ++i)
         if (argv[i][0] == '=')
             chosen = argv[i] + 1;
-    if (!chosen.empty())
-        return chosen;
     const char* fromEnvironment = std::getenv("NN_CONFIG");
-    if (fromEnvironment != nullptr && fromEnvironment[0] != '\0')
-        return fromEnvironment;
-    return Tidy(Join(LibraryFolder(), NN_DEFAULT_CONFIG));
+    sample = false;
+    if (chosen != nullptr)
+        path = chosen;
+    else if (fromEnvironment != nullptr && fromEnvironment[0] != '\0')
+        path = fromEnvironment;
+    else {
+        path = Tidy(Join(LibraryFolder(), NN_DEFAULT_CONFIG));
+        sample = true;
+    }
+    return !path.empty();
 }
 
 // A configuration is a few lines; a larger file is not one.
@@ -122,7 +129,30 @@ StatusCode LoadConfig(const std::string& path)
 std::string DataPath(const std::string& report)
 {
     const State& state = Runtime();
-    return Join(Join(FolderOf(state.configPath), state.config.dataFolder), report);
+    return Tidy(Join(Join(FolderOf(state.configPath), state.config.dataFolder), report));
+}
+
+// The report in the layout the query asks for: a tab between name and value
+// and a line feed after each value, so CR LF line ends become LF. Returns 0,
+// or the number of the first non-blank line that has no tab.
+size_t PutInLayout(std::string& text)
+{
+    size_t kept = 0;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
+            text[kept++] = text[i];
+    text.resize(kept);
+    size_t lineNumber = 0;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = std::min(text.find('\n', start), text.size());
+        std::string_view line(text.data() + start, end - start);
+        ++lineNumber;
+        if (line.find_first_not_of(" \t\r\v\f") != std::string_view::npos &&
+            line.find('\t') == std::string_view::npos)
+            return lineNumber;
+        start = end + 1;
+    }
+    return 0;
 }
 
 // Reads a report file into a new handle.
@@ -134,6 +164,17 @@ StatusCode HandOutReport(const std::string& report, MemHandle* handle, uint32_t*
         if (read == FileRead::OverTheLimit)
             why += " (raise max_report_size in [runtime] to read it)";
         return Fail(kReportUnreadable, "Cannot read the statistics report '" + path + "': " + why);
+    }
+    if (Runtime().config.checkReports) {
+        std::string_view content = text;
+        if (!SkipByteOrderMark(content, why))
+            return Fail(kReportUnreadable,
+                        "Cannot read the statistics report '" + path + "': " + why);
+        text.erase(0, text.size() - content.size());
+        if (size_t line = PutInLayout(text))
+            return Fail(kReportUnreadable, "Cannot read the statistics report '" + path +
+                                               "': line " + std::to_string(line) +
+                                               " has no tab between name and value");
     }
     *length = static_cast<uint32_t>(text.size());
     *handle = Runtime().handles.Allocate(std::move(text));
@@ -203,7 +244,12 @@ NN_API StatusCode NN_CALL nnInit(int argc, char** argv)
         [&]() -> StatusCode {
             State& state = Runtime();
             state = State{};
-            if (StatusCode status = LoadConfig(ChooseConfigPath(argc, argv)))
+            std::string path;
+            if (!ChooseConfigPath(argc, argv, path, state.sampleConfig))
+                return Fail(kConfigUnreadable,
+                            "Cannot read the runtime configuration file: the argument '=' names no "
+                            "file (write =PATH, for example =my.ini)");
+            if (StatusCode status = LoadConfig(path))
                 return status;
             if (const Fault* fault = FaultFor("nnInit"))
                 return static_cast<StatusCode>(fault->value);
@@ -329,6 +375,13 @@ NN_API StatusCode NN_CALL nnQueryServerStats(const char* serverName, const char*
                     return kServerDown;
                 return HandOutReport(server.report, handle, length);
             }
+            if (state.sampleConfig)
+                return Fail(kUnknownServer,
+                            "The server is not known to the runtime, which reads the sample "
+                            "configuration '" +
+                                state.configPath +
+                                "': copy it, add a [server] section to the copy, and name "
+                                "the copy with =PATH or NN_CONFIG");
             return Fail(kUnknownServer, "The server is not known to the runtime: add a [server] "
                                         "section for it to '" +
                                             state.configPath + "'");

@@ -2,6 +2,7 @@
 // table, and checks the exact bytes on each stream and the exit status.
 //
 //   e2e_tests --zorbel=PATH [--launcher=PROGRAM] [--platform=linux|windows]
+//             [--sample=PATH]
 //
 // The launcher runs the executable (wine64 for a Windows build). What differs
 // by platform is said once, in Expected().
@@ -30,6 +31,7 @@ namespace {
 struct Options {
     std::string zorbel;
     std::string launcher;
+    std::string sample; // the build's sample configuration
     bool windows = false;
 } options;
 
@@ -59,6 +61,7 @@ void ReplaceAll(std::string& text, const std::string& from, const std::string& t
 std::string Expected(std::string text, const std::string& folder)
 {
     ReplaceAll(text, "@DIR@", folder);
+    ReplaceAll(text, "@SAMPLE@", options.sample);
     if (options.windows)
         ReplaceAll(text, "\n", "\r\n");
     return text;
@@ -190,6 +193,8 @@ int main(int argc, char** argv)
             options.zorbel = arg.substr(9);
         else if (arg.rfind("--launcher=", 0) == 0)
             options.launcher = arg.substr(11);
+        else if (arg.rfind("--sample=", 0) == 0)
+            options.sample = arg.substr(9);
         else if (arg == "--platform=windows")
             options.windows = true;
     }
