@@ -47,9 +47,12 @@ StatusCode ToolMain(int argc, char** argv)
     else
         FetchLocalStats(result);
 
-    // The failure was reported where it was found; only the status remains.
-    if (result[0] == '\0')
-        return kStatusNoUptime;
+    // The failure was reported where it was found; only the status remains,
+    // unless even that report could not be written.
+    if (result[0] == '\0') {
+        StatusCode written = CheckOutputWritten();
+        return written != 0 ? written : kStatusNoUptime;
+    }
     (void)PrintMessage("%s\n", result);
     return CheckOutputWritten();
 }

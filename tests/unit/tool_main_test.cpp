@@ -93,6 +93,12 @@ TEST_F(ToolMainTest, QueryWithoutUptimePrintsOnlyItsMessagesAndFails)
     EXPECT_EQ(run.out, "ERROR: Start time not found in stats\n");
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.result, kStatusNoUptime);
+
+    // When even the messages cannot be written, the other stream says so.
+    fake.calls.clear();
+    Captured full = Run({"Srv"}, Target::Full);
+    EXPECT_EQ(full.err, "ERROR: Cannot write to standard output: No space left on device\n");
+    EXPECT_EQ(full.result, kStatusOutputNotWritten);
 }
 
 TEST_F(ToolMainTest, UnwritableOutputFailsAndSaysSoOnTheOtherStream)
