@@ -53,10 +53,12 @@ for zip in "$dir"/zorbel-"$version"-windows-*.zip; do
   unpacked="$scratch/${zip##*/}"
   mkdir "$unpacked"
   (cd "$unpacked" && cmake -E tar xf "$zip")
-  need_file "$unpacked/LICENSE.txt" "${zip##*/}"
-  if [ -f "$unpacked/LICENSE.txt" ] && ! grep -q $'\r$' "$unpacked/LICENSE.txt"; then
-    problem "${zip##*/}: LICENSE.txt does not have CR LF line ends"
-  fi
+  for text in LICENSE.txt stand-in-runtime/README.txt; do
+    need_file "$unpacked/$text" "${zip##*/}"
+    if [ -f "$unpacked/$text" ] && grep -qv $'\r$' "$unpacked/$text"; then
+      problem "${zip##*/}: $text has lines without CR LF line ends"
+    fi
+  done
   for file in zorbel.exe stand-in-runtime/nNOTES.dll; do
     pe_stripped "$unpacked/$file" "${zip##*/}: $file" "$triplet"
     version_resource "$unpacked/$file" "${zip##*/}" "$triplet" "${file##*/}"
