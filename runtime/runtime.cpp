@@ -137,20 +137,23 @@ std::string DataPath(const std::string& report)
 // or the number of the first non-blank line that has no tab.
 size_t PutInLayout(std::string& text)
 {
-    size_t kept = 0;
-    for (size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
-            text[kept++] = text[i];
-    text.resize(kept);
-    size_t lineNumber = 0;
-    for (size_t start = 0; start < text.size();) {
-        size_t end = std::min(text.find('\n', start), text.size());
-        std::string_view line(text.data() + start, end - start);
-        ++lineNumber;
-        if (line.find_first_not_of(" \t\r\v\f") != std::string_view::npos &&
-            line.find('\t') == std::string_view::npos)
+    if (text.find('\r') != std::string::npos) {
+        size_t kept = 0;
+        for (size_t i = 0; i < text.size(); ++i)
+            if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n')
+                text[kept++] = text[i];
+        text.resize(kept);
+    }
+    const char* at = text.data();
+    const char* end = at + text.size();
+    for (size_t lineNumber = 1; at < end; ++lineNumber) {
+        auto* feed = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(end - at)));
+        const char* lineEnd = feed != nullptr ? feed : end;
+        std::string_view line(at, static_cast<size_t>(lineEnd - at));
+        if (line.find('\t') == std::string_view::npos &&
+            line.find_first_not_of(" \r\v\f") != std::string_view::npos)
             return lineNumber;
-        start = end + 1;
+        at = lineEnd + 1;
     }
     return 0;
 }
