@@ -30,7 +30,8 @@ namespace {
 
 struct State {
     bool initialized = false;
-    std::string configPath;
+    std::string configFile;    // as named
+    std::string configPath;    // as messages show it
     bool sampleConfig = false; // the configuration shipped beside this library
     Config config;
     HandleTable handles;
@@ -115,21 +116,25 @@ constexpr uint64_t kConfigLimit = 1 << 20;
 StatusCode LoadConfig(const std::string& path)
 {
     State& state = Runtime();
-    state.configPath = path;
+    state.configFile = path;
+    state.configPath = Tidy(path);
     std::string text, why;
     if (ReadRegularFile(path, kConfigLimit, text, why) != FileRead::Done)
-        return Fail(kConfigUnreadable, "Cannot read the runtime configuration file '" + path +
-                                           "': " + why + " (name another with =PATH or NN_CONFIG)");
+        return Fail(kConfigUnreadable, "Cannot read the runtime configuration file '" +
+                                           state.configPath + "': " + why +
+                                           " (name another with =PATH or NN_CONFIG)");
     if (!ParseConfig(text, state.config, why))
-        return Fail(kConfigInvalid,
-                    "The runtime configuration file '" + path + "' is not valid: " + why);
+        return Fail(kConfigInvalid, "The runtime configuration file '" + state.configPath +
+                                        "' is not valid: " + why);
     return 0;
 }
 
+// A report's file, in the data folder relative to the configuration file;
+// opened as joined, shown tidied.
 std::string DataPath(const std::string& report)
 {
     const State& state = Runtime();
-    return Tidy(Join(Join(FolderOf(state.configPath), state.config.dataFolder), report));
+    return Join(Join(FolderOf(state.configFile), state.config.dataFolder), report);
 }
 
 // The report in the layout the query asks for: a tab between name and value
@@ -161,8 +166,8 @@ size_t PutInLayout(std::string& text)
 // Reads a report file into a new handle.
 StatusCode HandOutReport(const std::string& report, MemHandle* handle, uint32_t* length)
 {
-    std::string text, why, path = DataPath(report);
-    FileRead read = ReadRegularFile(path, Runtime().config.maxReportSize, text, why);
+    std::string text, why, file = DataPath(report), path = Tidy(file);
+    FileRead read = ReadRegularFile(file, Runtime().config.maxReportSize, text, why);
     if (read != FileRead::Done) {
         if (read == FileRead::OverTheLimit)
             why += " (raise max_report_size in [runtime] to read it)";
