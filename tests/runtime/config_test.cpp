@@ -11,8 +11,8 @@ TEST(ConfigReader, ReadsEverySection)
 {
     Config config;
     std::string error;
-    ASSERT_TRUE(ParseConfig("; comment\n"
-                            "[runtime]\r\n"
+    ASSERT_TRUE(ParseConfig("\xEF\xBB\xBF; comment\n"
+                            "[runtime]  # the runtime's own\r\n"
                             "data = reports \n"
                             "local = local.txt\n"
                             "check_handles = yes\n"
@@ -24,7 +24,7 @@ TEST(ConfigReader, ReadsEverySection)
                             "name = Hub = One/Acme\n"
                             "report = hub.txt\n"
                             "[server]\n"
-                            "name = \"  Padded \"\n"
+                            "name = \"  Padded ;\"   ; a comment\n"
                             "down = yes\n"
                             "[faults]\n"
                             "nnInit = 0x8105\n"
@@ -41,7 +41,7 @@ TEST(ConfigReader, ReadsEverySection)
     ASSERT_EQ(config.servers.size(), 2u);
     EXPECT_EQ(config.servers[0].name, "Hub = One/Acme");
     EXPECT_EQ(config.servers[0].report, "hub.txt");
-    EXPECT_EQ(config.servers[1].name, "  Padded ");
+    EXPECT_EQ(config.servers[1].name, "  Padded ;");
     EXPECT_TRUE(config.servers[1].down);
     EXPECT_EQ(config.faults["nnInit"].value, 0x8105);
     EXPECT_EQ(config.faults["nnTimeDiff"].value, -7);
@@ -80,6 +80,12 @@ TEST(ConfigReader, RejectsWhatItCannotUseAndNamesTheLine)
          "line 4: the fault for nnTimeDiff must be a 32-bit signed number"},
         {"[runtime]\nlocal=a\n[faults]\nnnLock = 0\n",
          "line 4: the fault for nnLock can only be 'null'"},
+        {"[runtime]\nlocal=a\n[server]\nname = S\ndown = yes\n[server]\nname = S ; again\n",
+         "line 7: server 'S' is named twice, here and on line 4"},
+        {"\xFF\xFE[\0", "it is saved as UTF-16 text; save it as UTF-8 or ANSI instead (in "
+                        "Notepad: File, Save As, Encoding)"},
+        {"[runtime]\nlocal=a\nmax_report_size = 0\n",
+         "line 3: max_report_size must be a number of bytes from 1 to 4294967295"},
     };
     for (const auto& c : cases) {
         Config config;

@@ -1,0 +1,62 @@
+// The stand-in's file reading and path helpers: what it refuses, the limits
+// it keeps whatever size a file claims, and paths as messages show them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "files.h"
+
+using namespace standin;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(ReadRegularFile, ReadsUpToItsLimitAndRefusesTheRest)
+{
+    fs::path folder = fs::temp_directory_path() / "zorbel-files-test";
+    fs::create_directories(folder);
+    std::string file = (folder / "ten.txt").string();
+    std::ofstream(file, std::ios::binary) << "0123456789";
+    std::string contents, why;
+
+    EXPECT_EQ(ReadRegularFile(file, 10, contents, why), FileRead::Done) << why;
+    EXPECT_EQ(contents, "0123456789");
+    EXPECT_EQ(ReadRegularFile(file, 9, contents, why), FileRead::OverTheLimit);
+    EXPECT_EQ(why, "it is 10 bytes, over the limit of 9 bytes");
+    EXPECT_EQ(contents, "");
+    EXPECT_EQ(ReadRegularFile(folder.string(), 10, contents, why), FileRead::Failed);
+    EXPECT_EQ(why, "it is a folder, not a regular file");
+    fs::remove_all(folder);
+}
+
+#ifndef _WIN32
+TEST(ReadRegularFile, TrustsNoClaimedSize)
+{
+    // Files in /proc claim 0 bytes: read whole, yet never past the limit.
+    std::string contents, why;
+    ASSERT_EQ(ReadRegularFile("/proc/self/status", 1 << 20, contents, why), FileRead::Done) << why;
+    EXPECT_NE(contents.find("Name:"), std::string::npos);
+    EXPECT_EQ(ReadRegularFile("/proc/self/status", 8, contents, why), FileRead::OverTheLimit);
+    EXPECT_EQ(why, "it is more than 8 bytes, over the limit of 8 bytes");
+}
+#endif
+
+TEST(Paths, AreTidiedAndJoined)
+{
+    EXPECT_EQ(Tidy("/a/./b/../c.ini"), "/a/c.ini");
+    EXPECT_EQ(Tidy("././local.txt"), "./local.txt");
+    EXPECT_EQ(Tidy("../x/../y"), "../y");
+    EXPECT_EQ(Join("conf", "r.txt"), "conf/r.txt");
+    EXPECT_EQ(Join("conf", "/abs/r.txt"), "/abs/r.txt");
+    EXPECT_EQ(FolderOf("/zorbel.ini"), "/");
+    EXPECT_EQ(FolderOf("zorbel.ini"), ".");
+#ifdef _WIN32
+    EXPECT_TRUE(IsAbsolute("C:/notes/r.txt")); // a drive letter
+#else
+    EXPECT_FALSE(IsAbsolute("C:/notes/r.txt")); // a folder named "C:"
+#endif
+}
+
+} // namespace
