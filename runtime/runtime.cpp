@@ -385,11 +385,10 @@ NN_API StatusCode NN_CALL nnQueryServerStats(const char* serverName, const char*
             }
             if (state.sampleConfig)
                 return Fail(kUnknownServer,
-                            "The server is not known to the runtime, which reads the sample "
-                            "configuration '" +
+                            "The server is not known to the sample configuration '" +
                                 state.configPath +
-                                "': copy it, add a [server] section to the copy, and name "
-                                "the copy with =PATH or NN_CONFIG");
+                                "': copy it, add a [server] section to the copy and name the "
+                                "copy with =PATH or NN_CONFIG");
             return Fail(kUnknownServer, "The server is not known to the runtime: add a [server] "
                                         "section for it to '" +
                                             state.configPath + "'");
