@@ -7,17 +7,12 @@ include(GNUInstallDirs)
 # The licence goes with every package: LICENSE.txt (CR LF) in the zips,
 # LICENSE in the tarball and a plain installation, and in the .deb as the
 # machine-readable copyright file Debian expects, made from the same text.
-file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
 if(WIN32)
   # Text files for Windows users, with CR LF line ends.
-  foreach(source_target LICENSE|LICENSE.txt packaging/stand-in-README.txt|README.txt)
-    string(REPLACE "|" ";" source_target ${source_target})
-    list(GET source_target 0 source)
-    list(GET source_target 1 target)
-    configure_file(${PROJECT_SOURCE_DIR}/${source} ${PROJECT_BINARY_DIR}/${target} @ONLY
-                   NEWLINE_STYLE CRLF)
-  endforeach()
+  configure_file(LICENSE LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
+  configure_file(packaging/stand-in-README.txt README.txt @ONLY NEWLINE_STYLE CRLF)
 else()
+  file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
   string(REGEX REPLACE "^MIT License\n\nCopyright \\(c\\) ([^\n]*)\n\n" "" terms "${licence}")
   set(copyright_holder "${CMAKE_MATCH_1}")
   string(REGEX REPLACE "\n\n" "\n.\n" terms "${terms}")
