@@ -4,9 +4,11 @@
 #                        programs; else wine64 in its WoW64 mode, which runs
 #                        32-bit Windows code when the 32-bit Wine DLLs
 #                        (libwine:i386) are on WINEDLLPATH (ZORBEL_WINE_ENV_i686)
+#   ZORBEL_WINESERVER    the server both share while the tests run
 # With ZORBEL_WINDOWS=ON a build that cannot be run is an error.
 find_program(ZORBEL_WINE64 wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
 find_program(ZORBEL_WINE32 wine PATHS /usr/lib/wine NO_DEFAULT_PATH)
+find_program(ZORBEL_WINESERVER wineserver PATHS /usr/lib/wine NO_DEFAULT_PATH)
 set(ZORBEL_WINE_x86_64 ${ZORBEL_WINE64})
 set(ZORBEL_WINE_i686 "")
 set(ZORBEL_WINE_ENV_i686 "")

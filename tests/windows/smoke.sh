@@ -2,7 +2,6 @@
 # The first case of each Windows suite: zorbel.exe /? must print the usage
 # text. A Wine that cannot run the program (a 32-bit program under a Wine
 # without 32-bit support) may exit 0 and print nothing; that must never pass.
-# The first run also makes the Wine prefix the other cases use.
 #   smoke.sh LAUNCHER zorbel.exe
 set -u
 out=$("$1" "$2" /? 2>/dev/null)

@@ -1,0 +1,45 @@
+#!/bin/sh
+# Keeps one Wine server up for the whole test run, on the one prefix that
+# both Windows builds share (a 64-bit prefix runs 32-bit programs too).
+#
+# Why: Debian runs wineserver with -p0, so without this every pause between
+# two Windows tests ends the prefix's session: the server shuts its services
+# down, closes its socket and exits, and the next program boots a new
+# session (wineboot) from scratch. A program that starts while the old
+# server is still shutting down is refused and waits for it in a few short
+# retries; if the old server is slow to exit (a loaded machine, a prefix
+# still being set up) the program gives up with "a wine server seems to be
+# running, but I cannot connect to it", exit status 1 and no output at all.
+# With one server up from before the first test to after the last, no
+# program ever meets a shutdown; what a program prints and how it exits is
+# checked as before.
+#
+#   wine_server.sh start WINESERVER PREFIX LAUNCHER...   (each build's launcher)
+#   wine_server.sh stop WINESERVER PREFIX
+set -u
+action=$1 wineserver=$2
+WINEPREFIX=$3 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
+shift 3
+log=$WINEPREFIX.log
+
+# A server left up by an interrupted run would never end by itself.
+"$wineserver" -k 2>/dev/null
+[ "$action" = stop ] && exit 0
+
+# Make the prefix (or bring it up to date) and wait until every process of
+# its set-up has ended and the server has written the registry and exited.
+# Wine's own output goes to a log: its session's services, which outlive the
+# program, must not hold this test's output open.
+for launcher in "$@"; do
+  "$launcher" cmd /c exit >>"$log" 2>&1 </dev/null ||
+    { echo "FAIL: $launcher cannot set up $WINEPREFIX:"; cat "$log"; exit 1; }
+  "$wineserver" -w
+done
+
+# One server, kept up (-p), with its session booted once by a first program.
+"$wineserver" -p >>"$log" 2>&1 </dev/null || { echo "FAIL: $wineserver -p did not start"; exit 1; }
+for launcher in "$@"; do
+  "$launcher" cmd /c exit >>"$log" 2>&1 </dev/null || { echo "FAIL: $launcher does not run:"; cat "$log"; exit 1; }
+done
+echo "OK: one Wine server keeps $WINEPREFIX up for the tests"
