@@ -23,6 +23,10 @@ if(NOT ZORBEL_WINE_i686 AND ZORBEL_WINE64 AND EXISTS ${wine32_dlls}/i386-windows
   set(ZORBEL_WINE_i686 ${ZORBEL_WINE64})
   set(ZORBEL_WINE_ENV_i686 WINEDLLPATH=${wine32_dlls})
 endif()
+if(NOT ZORBEL_WINESERVER) # the tests keep one server up for both builds
+  set(ZORBEL_WINE_x86_64 "")
+  set(ZORBEL_WINE_i686 "")
+endif()
 
 set(fix_x86_64 "apt-get install wine64")
 set(fix_i686 "dpkg --add-architecture i386 && apt-get update && apt-get install wine32:i386")
