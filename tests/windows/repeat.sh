@@ -11,6 +11,7 @@ runs=${1:?usage: repeat.sh N [BUILD_DIR [CTEST_ARGUMENTS...]]}
 build=$(cd "${2:-build}" && pwd) || exit 1
 shift $(($# < 2 ? $# : 2))
 [ $# -gt 0 ] || set -- -j2
+set -- --output-on-failure "$@"
 command -v stress >/dev/null || { echo "repeat.sh needs stress: apt-get install stress"; exit 1; }
 wineserver=$(sed -n 's/^ZORBEL_WINESERVER:FILEPATH=//p' "$build/CMakeCache.txt")
 logs=$build/repeat
