@@ -32,8 +32,15 @@ void HandleTable::Unlock(uint32_t handle)
 
 void HandleTable::Free(uint32_t handle)
 {
-    if (blocks_.erase(handle) == 0)
+    auto found = blocks_.find(handle);
+    if (found == blocks_.end()) {
         NoteMisuse("nnFree", handle);
+        return;
+    }
+    if (found->second.locks > 0) // the text's address is still in use
+        misuse_.push_back("nnFree of handle " + std::to_string(handle) + " that is still locked " +
+                          std::to_string(found->second.locks) + " time(s)");
+    blocks_.erase(found);
 }
 
 void HandleTable::NoteMisuse(const char* operation, uint32_t handle)

@@ -36,9 +36,14 @@ TEST(HandleTable, MisuseIsRefusedAndReported)
     EXPECT_EQ(table.Lock(99), nullptr);
     uint32_t kept = table.Allocate("kept");
     table.Lock(kept);
+    uint32_t freedLocked = table.Allocate("freed while locked");
+    table.Lock(freedLocked);
+    table.Lock(freedLocked);
+    table.Free(freedLocked);
     EXPECT_THAT(table.Problems(),
                 ElementsAre("nnUnlock of handle 1 that is not locked", "nnLock of freed handle 1",
                             "nnFree of freed handle 1", "nnLock of unknown handle 99",
+                            "nnFree of handle 3 that is still locked 2 time(s)",
                             "handle 2 was never freed", "handle 2 is still locked 1 time(s)"));
 }
 
