@@ -156,8 +156,20 @@ TEST_F(RuntimeApi, StartupTextsAndResults)
     EXPECT_STREQ(buffer, "The runtime con"); // cut to the capacity, NUL included
     EXPECT_EQ(nnInitErrorText(0, buffer, sizeof buffer), 1);
     char text[64];
-    nnLoadStatusText(nullptr, 0x1234, text, sizeof text);
-    EXPECT_STREQ(text, "Unknown status 4660 (0x1234)");
+    const struct {
+        StatusCode status;
+        const char* text;
+    } texts[] = {
+        {0x1234, "Unknown status 4660 (0x1234)"},
+        {0x0ABC, "Unknown status 2748 (0x0ABC)"}, // upper-case hex digits, four of them
+        {0x0A06, "The server is not responding"},
+        {0x4A06, "The server is not responding"}, // the flag bits do not change the text
+        {0x8A06, "The server is not responding"},
+    };
+    for (const auto& t : texts) {
+        nnLoadStatusText(nullptr, t.status, text, sizeof text);
+        EXPECT_STREQ(text, t.text) << t.status;
+    }
 
     MemHandle handle = 0;
     uint32_t length = 0;

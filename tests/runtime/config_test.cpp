@@ -12,22 +12,25 @@ TEST(ConfigReader, ReadsEverySection)
     Config config;
     std::string error;
     ASSERT_TRUE(ParseConfig("\xEF\xBB\xBF; comment\n"
+                            "# also a comment\n"
                             "[runtime]  # the runtime's own\r\n"
                             "data = reports \n"
-                            "local = local.txt\n"
-                            "check_handles = yes\n"
+                            "local = local.txt\t; after a tab\n"
+                            "check_handles = yes # after a blank\n"
                             "[time]\n"
-                            "date_order = dmy\n"
+                            "date_order = dmy\t# after a tab\n"
                             "date_separator = .\n"
                             "clock = 12\n"
                             "[server]\n"
                             "name = Hub = One/Acme\n"
-                            "report = hub.txt\n"
+                            "report = hub;1#2.txt\n" // not after a blank: part of the value
                             "[server]\n"
                             "name = \"  Padded ;\"   ; a comment\n"
                             "down = yes\n"
                             "[faults]\n"
                             "nnInit = 0x8105\n"
+                            "nnProcessArgs = 1\n"          // the lowest status
+                            "nnQueryLocalStats = 0xFFFF\n" // the highest
                             "nnTimeDiff = -7\n"
                             "nnLock = null\n",
                             config, error))
@@ -40,10 +43,12 @@ TEST(ConfigReader, ReadsEverySection)
     EXPECT_TRUE(config.time.twelveHour);
     ASSERT_EQ(config.servers.size(), 2u);
     EXPECT_EQ(config.servers[0].name, "Hub = One/Acme");
-    EXPECT_EQ(config.servers[0].report, "hub.txt");
+    EXPECT_EQ(config.servers[0].report, "hub;1#2.txt");
     EXPECT_EQ(config.servers[1].name, "  Padded ;");
     EXPECT_TRUE(config.servers[1].down);
     EXPECT_EQ(config.faults["nnInit"].value, 0x8105);
+    EXPECT_EQ(config.faults["nnProcessArgs"].value, 1);
+    EXPECT_EQ(config.faults["nnQueryLocalStats"].value, 0xFFFF);
     EXPECT_EQ(config.faults["nnTimeDiff"].value, -7);
     EXPECT_TRUE(config.faults["nnLock"].noAddress);
     EXPECT_EQ(DescribeLayout(config.time), "DD.MM.YYYY hh:mm:ss AM/PM");
@@ -84,6 +89,8 @@ TEST(ConfigReader, RejectsWhatItCannotUseAndNamesTheLine)
          "line 7: server 'S' is named twice, here and on line 4"},
         {"\xFF\xFE[\0", "it is saved as UTF-16 text; save it as UTF-8 or ANSI instead (in "
                         "Notepad: File, Save As, Encoding)"},
+        {"\xFE\xFF", "it is saved as UTF-16 text; save it as UTF-8 or ANSI instead (in "
+                     "Notepad: File, Save As, Encoding)"}, // big-endian
         {"[runtime]\nlocal=a\nmax_report_size = 0\n",
          "line 3: max_report_size must be a number of bytes from 1 to 4294967295"},
     };

@@ -48,6 +48,8 @@ TEST(Paths, AreTidiedAndJoined)
     EXPECT_EQ(Tidy("/a/./b/../c.ini"), "/a/c.ini");
     EXPECT_EQ(Tidy("././local.txt"), "./local.txt");
     EXPECT_EQ(Tidy("../x/../y"), "../y");
+    EXPECT_EQ(Tidy("../../a/./b"), "../../a/b"); // ".." after ".." stays
+    EXPECT_EQ(Tidy("a/b/../../../c"), "../c");
     EXPECT_EQ(Join("conf", "r.txt"), "conf/r.txt");
     EXPECT_EQ(Join("conf", "/abs/r.txt"), "/abs/r.txt");
     EXPECT_EQ(FolderOf("/zorbel.ini"), "/");

@@ -52,11 +52,22 @@ TEST(TimeText, ReadsEachConfiguredLayout)
         EXPECT_EQ(parsed->seconds, expected) << c.text;
         EXPECT_EQ(parsed->consumed, std::string_view(c.text).size()) << c.text;
     }
+    // The 12-hour clock at its edges: 12 AM is midnight, 12 PM noon, and the
+    // second before each is an hour of the other half of the day.
     TimeLayout twelveHour{DateOrder::MonthDayYear, '/', ':', true};
-    EXPECT_EQ(ParseTimeText("01/01/2026 12:00:00 AM", twelveHour)->seconds,
-              Seconds(2026, 1, 1, 0, 0, 0));
-    EXPECT_EQ(ParseTimeText("01/01/2026 12:30:00 PM", twelveHour)->seconds,
-              Seconds(2026, 1, 1, 12, 30, 0));
+    const struct {
+        const char* text;
+        int64_t seconds;
+    } clock[] = {
+        {"01/01/2026 12:00:00 AM", Seconds(2026, 1, 1, 0, 0, 0)},
+        {"01/01/2026 12:30:00 PM", Seconds(2026, 1, 1, 12, 30, 0)},
+        {"01/01/2026 11:59:59 AM", Seconds(2026, 1, 1, 11, 59, 59)},
+        {"01/01/2026 01:00:00 PM", Seconds(2026, 1, 1, 13, 0, 0)},
+        {"12/31/2025 11:59:59 PM", Seconds(2026, 1, 1, 0, 0, 0) - 1},
+        {"01/01/2026 01:00:00 am", Seconds(2026, 1, 1, 1, 0, 0)},
+    };
+    for (const auto& c : clock)
+        EXPECT_EQ(ParseTimeText(c.text, twelveHour)->seconds, c.seconds) << c.text;
 }
 
 TEST(TimeText, RefusesTextOutsideTheLayout)
@@ -71,8 +82,9 @@ TEST(TimeText, RefusesTextOutsideTheLayout)
           "12/00/2026 10:00:00", "12/08/0000 10:00:00", "12/08/2026T10:00:00",
           "１2/08/2026 10:00:00"})
         EXPECT_FALSE(ParseTimeText(text, mdy)) << text;
-    EXPECT_FALSE(ParseTimeText("12/08/2026 10:00:00", twelve));
-    EXPECT_FALSE(ParseTimeText("12/08/2026 13:00:00 PM", twelve));
+    for (const char* text : {"12/08/2026 10:00:00", "12/08/2026 13:00:00 PM",
+                             "12/08/2026 00:30:00 AM", "12/08/2026 00:30:00 PM"})
+        EXPECT_FALSE(ParseTimeText(text, twelve)) << text;
     EXPECT_TRUE(ParseTimeText("02/29/2028 23:59:59", mdy));
     EXPECT_TRUE(ParseTimeText("09/30/2026 00:00:00", mdy));
 }

@@ -48,6 +48,8 @@ TEST(FindStatValue, Cases)
         {"blanks before the value are skipped", "Key\t \t\v\f\rvalue\n", "Key\t", 1, "value"},
         {"a carriage return before the line feed is kept", "Key\tvalue\r\n", "Key\t", 1, "value\r"},
         {"not tied to line starts", "X.Key\tfirst\nKey\tsecond\n", "Key\t", 1, "first"},
+        {"a longer name that begins with the key is another statistic", "KeyMax\t9\nKey\t3\n",
+         "Key\t", 1, "3"},
         {"value at the end without a line feed", "Key\tlast", "Key\t", 1, "last"},
         {"top-bit bytes start the value", "Key\t\xA0\xFFz\n", "Key\t", 1, "\xA0\xFFz"},
         {"absent key", "Other\tvalue\n", "Key\t", 0, "untouched"},
@@ -98,6 +100,9 @@ TEST_F(Stats, ElapsedTimeIsPassedThroughWithDaysAddedWhenMissing)
         EXPECT_EQ(found, 1);
         EXPECT_EQ(messages, "");
     }
+    EXPECT_EQ(
+        Extract("Server.ElapsedTimeMax\t9 days 00:00:00\nServer.ElapsedTime\t3 days 04:05:06\n"),
+        "3 days 04:05:06");
     // The times are not looked at when the elapsed time is there.
     EXPECT_EQ(Extract("Server.ElapsedTime\t3 days 04:05:06\nStats.Time.Start\tbad\n"),
               "3 days 04:05:06");
