@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Checks the packages as a user gets them: each carries the licence, every
-# binary in them is stripped, and each Windows file says what it is in its
-# version resource.
-#   check_packages.sh PACKAGE_DIR VERSION
+# binary in them is stripped and hardened, and each Windows file says what it
+# is in its version resource.
+#   check_packages.sh PACKAGE_DIR VERSION [HARDENING]
+# HARDENING lists what the Linux build added (stack-protector, fortify).
 set -euo pipefail
-dir=$(cd "$1" && pwd) version=$2
+dir=$(cd "$1" && pwd) version=$2 hardening=${3-}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 failed=0
@@ -13,6 +14,32 @@ need_file() { [ -f "$1" ] || problem "$2 has no ${1##*/}"; }
 
 elf_stripped() {
   if readelf -S "$1" | grep -qE '\.symtab|\.debug_'; then problem "$2 is not stripped"; fi
+}
+# Hardened as Debian hardens its packages: position-independent, read-only
+# relocations bound at load, a stack protector and checked string and print
+# functions.
+elf_hardened() {
+  local header segments dynamic symbols checked
+  header=$(readelf -h "$1") segments=$(readelf -lW "$1") dynamic=$(readelf -d "$1")
+  symbols=$(readelf --dyn-syms -W "$1")
+  grep -qE 'Type: +DYN' <<<"$header" || problem "$2 is not position-independent"
+  grep -q GNU_RELRO <<<"$segments" || problem "$2 has no read-only relocations (RELRO)"
+  grep -qE 'BIND_NOW|FLAGS.* NOW' <<<"$dynamic" || problem "$2 is not bound at load (BIND_NOW)"
+  if [[ $hardening == *stack-protector* ]] && ! grep -q '__stack_chk_fail' <<<"$symbols"; then
+    problem "$2 has no stack protector"
+  fi
+  checked=$(grep -oE '__[a-z0-9_]+_chk\b' <<<"$symbols" | grep -vc '^__stack_chk_fail$' || true)
+  if [[ $hardening == *fortify* ]] && [ "$checked" = 0 ]; then
+    problem "$2 calls no checked functions (_FORTIFY_SOURCE)"
+  fi
+}
+# Loaded at a random address, its data not executable (ASLR and DEP).
+pe_hardened() {
+  local headers
+  headers=$("$3-objdump" -p "$1")
+  for flag in DYNAMIC_BASE NX_COMPAT; do
+    grep -qw "$flag" <<<"$headers" || problem "$2 lacks $flag"
+  done
 }
 pe_stripped() {
   if "$3-objdump" -h "$1" | grep -q '\.debug_' || ! "$3-objdump" -t "$1" | grep -q 'no symbols'; then
@@ -35,8 +62,11 @@ mkdir "$scratch/deb"
 dpkg-deb -x "$deb" "$scratch/deb"
 need_file "$scratch/deb/usr/share/doc/zorbel/copyright" "${deb##*/}"
 need_file "$scratch/deb/usr/share/doc/zorbel/changelog.gz" "${deb##*/}"
-elf_stripped "$scratch/deb/usr/bin/zorbel" "${deb##*/}: zorbel"
-elf_stripped "$(ls "$scratch"/deb/usr/lib/*/zorbel/libnnotes.so "$scratch"/deb/usr/lib/zorbel/libnnotes.so 2>/dev/null | head -n 1)" "${deb##*/}: libnnotes.so"
+library=$(ls "$scratch"/deb/usr/lib/*/zorbel/libnnotes.so "$scratch"/deb/usr/lib/zorbel/libnnotes.so 2>/dev/null | head -n 1 || true)
+for check in elf_stripped elf_hardened; do
+  $check "$scratch/deb/usr/bin/zorbel" "${deb##*/}: zorbel"
+  $check "$library" "${deb##*/}: libnnotes.so"
+done
 echo "checked ${deb##*/}"
 
 tarball=$(ls "$dir"/zorbel-"$version"-*.tar.gz)
@@ -61,6 +91,7 @@ for zip in "$dir"/zorbel-"$version"-windows-*.zip; do
   done
   for file in zorbel.exe stand-in-runtime/nNOTES.dll; do
     pe_stripped "$unpacked/$file" "${zip##*/}: $file" "$triplet"
+    pe_hardened "$unpacked/$file" "${zip##*/}: $file" "$triplet"
     version_resource "$unpacked/$file" "${zip##*/}" "$triplet" "${file##*/}"
   done
   echo "checked ${zip##*/}"
