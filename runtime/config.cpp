@@ -316,18 +316,4 @@ bool ParseConfig(std::string_view text, Config& config, std::string& error)
     return true;
 }
 
-std::string DescribeLayout(const TimeLayout& layout)
-{
-    std::string date;
-    const char d = layout.dateSeparator;
-    switch (layout.order) {
-    case DateOrder::MonthDayYear: date = std::string("MM") + d + "DD" + d + "YYYY"; break;
-    case DateOrder::DayMonthYear: date = std::string("DD") + d + "MM" + d + "YYYY"; break;
-    case DateOrder::YearMonthDay: date = std::string("YYYY") + d + "MM" + d + "DD"; break;
-    }
-    const char t = layout.timeSeparator;
-    std::string time = std::string("hh") + t + "mm" + t + "ss";
-    return date + " " + time + (layout.twelveHour ? " AM/PM" : "");
-}
-
 } // namespace standin

@@ -7,17 +7,14 @@
 #include <string_view>
 #include <vector>
 
+#include "timetext.h"
+
 namespace standin {
 
-enum class DateOrder { MonthDayYear, DayMonthYear, YearMonthDay };
-
-// How date-times are written in reports and read by nnTextToTime.
-struct TimeLayout {
-    DateOrder order = DateOrder::MonthDayYear;
-    char dateSeparator = '/';
-    char timeSeparator = ':';
-    bool twelveHour = false;
-};
+// A configuration is a few lines: a larger file is not one. A report may be
+// large, but past its limit it is refused, not read without end.
+constexpr uint64_t kConfigSizeLimit = uint64_t{1} << 20;
+constexpr uint64_t kDefaultReportSizeLimit = uint64_t{64} << 20; // max_report_size changes it
 
 struct Server {
     std::string name;
@@ -36,8 +33,8 @@ struct Config {
     std::string dataFolder = "."; // relative to the configuration file's folder
     std::string localReport;      // file in the data folder
     bool checkHandles = false;
-    bool checkReports = true;                    // hand reports out as name, tab, value, line feed
-    uint64_t maxReportSize = uint64_t{64} << 20; // bytes; a larger report is refused
+    bool checkReports = true; // hand reports out as name, tab, value, line feed
+    uint64_t maxReportSize = kDefaultReportSizeLimit; // bytes; a larger report is refused
     TimeLayout time;
     std::vector<Server> servers;
     std::map<std::string, Fault, std::less<>> faults;
@@ -50,8 +47,5 @@ bool ParseConfig(std::string_view text, Config& config, std::string& error);
 // Skips a UTF-8 byte order mark at the start of a file's text; refuses a
 // UTF-16 one, saying how to save the file instead.
 bool SkipByteOrderMark(std::string_view& text, std::string& error);
-
-// "MM/DD/YYYY hh:mm:ss" and the like, for messages.
-std::string DescribeLayout(const TimeLayout& layout);
 
 } // namespace standin

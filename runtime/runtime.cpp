@@ -40,7 +40,7 @@ struct State {
     int reportFd = -1;                       // standard error as the process began
 };
 
-State& Runtime()
+State& CurrentState()
 {
     static State state;
     return state;
@@ -49,21 +49,21 @@ State& Runtime()
 // Returns a status, keeping a text that says more than the general one.
 StatusCode Fail(uint16_t status, std::string detail)
 {
-    Runtime().details[status] = std::move(detail);
+    CurrentState().details[status] = std::move(detail);
     return status;
 }
 
 const Fault* FaultFor(std::string_view operation)
 {
-    const auto& faults = Runtime().config.faults;
+    const auto& faults = CurrentState().config.faults;
     auto found = faults.find(operation);
     return found == faults.end() ? nullptr : &found->second;
 }
 
 std::string TextFor(uint16_t status)
 {
-    auto found = Runtime().details.find(status & 0x3FFF);
-    return found != Runtime().details.end() ? found->second : StatusText(status);
+    auto found = CurrentState().details.find(status & 0x3FFF);
+    return found != CurrentState().details.end() ? found->second : StatusText(status);
 }
 
 // Copies text into a buffer of capacity bytes, NUL included; returns its length.
@@ -110,16 +110,13 @@ bool ChooseConfigPath(int argc, char** argv, std::string& path, bool& sample)
     return !path.empty();
 }
 
-// A configuration is a few lines; a larger file is not one.
-constexpr uint64_t kConfigLimit = 1 << 20;
-
 StatusCode LoadConfig(const std::string& path)
 {
-    State& state = Runtime();
+    State& state = CurrentState();
     state.configFile = path;
     state.configPath = Tidy(path);
     std::string text, why;
-    if (ReadRegularFile(path, kConfigLimit, text, why) != FileRead::Done)
+    if (ReadRegularFile(path, kConfigSizeLimit, text, why) != FileRead::Done)
         return Fail(kConfigUnreadable, "Cannot read the runtime configuration file '" +
                                            state.configPath + "': " + why +
                                            " (name another with =PATH or NN_CONFIG)");
@@ -133,22 +130,27 @@ StatusCode LoadConfig(const std::string& path)
 // opened as joined, shown tidied.
 std::string DataPath(const std::string& report)
 {
-    const State& state = Runtime();
+    const State& state = CurrentState();
     return Join(Join(FolderOf(state.configFile), state.config.dataFolder), report);
 }
 
-// The report in the layout the query asks for: a tab between name and value
-// and a line feed after each value, so CR LF line ends become LF. Returns 0,
-// or the number of the first non-blank line that has no tab.
-size_t PutInLayout(std::string& text)
+// A line feed after each value, as the query asks: CR LF line ends become LF;
+// a lone carriage return stays.
+void ToLineFeeds(std::string& text)
 {
-    if (text.find('\r') != std::string::npos) {
-        size_t kept = 0;
-        for (size_t i = 0; i < text.size(); ++i)
-            if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n')
-                text[kept++] = text[i];
-        text.resize(kept);
-    }
+    if (text.find('\r') == std::string::npos)
+        return;
+    size_t kept = 0;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n')
+            text[kept++] = text[i];
+    text.resize(kept);
+}
+
+// A tab between name and value, as the query asks: returns 0, or the number
+// of the first non-blank line that has no tab.
+size_t FirstLineWithoutTab(std::string_view text)
+{
     const char* at = text.data();
     const char* end = at + text.size();
     for (size_t lineNumber = 1; at < end; ++lineNumber) {
@@ -167,25 +169,26 @@ size_t PutInLayout(std::string& text)
 StatusCode HandOutReport(const std::string& report, MemHandle* handle, uint32_t* length)
 {
     std::string text, why, file = DataPath(report), path = Tidy(file);
-    FileRead read = ReadRegularFile(file, Runtime().config.maxReportSize, text, why);
+    FileRead read = ReadRegularFile(file, CurrentState().config.maxReportSize, text, why);
     if (read != FileRead::Done) {
         if (read == FileRead::OverTheLimit)
             why += " (raise max_report_size in [runtime] to read it)";
         return Fail(kReportUnreadable, "Cannot read the statistics report '" + path + "': " + why);
     }
-    if (Runtime().config.checkReports) {
+    if (CurrentState().config.checkReports) {
         std::string_view content = text;
         if (!SkipByteOrderMark(content, why))
             return Fail(kReportUnreadable,
                         "Cannot read the statistics report '" + path + "': " + why);
         text.erase(0, text.size() - content.size());
-        if (size_t line = PutInLayout(text))
+        ToLineFeeds(text);
+        if (size_t line = FirstLineWithoutTab(text))
             return Fail(kReportUnreadable, "Cannot read the statistics report '" + path +
                                                "': line " + std::to_string(line) +
                                                " has no tab between name and value");
     }
     *length = static_cast<uint32_t>(text.size());
-    *handle = Runtime().handles.Allocate(std::move(text));
+    *handle = CurrentState().handles.Allocate(std::move(text));
     return 0;
 }
 
@@ -250,7 +253,7 @@ NN_API StatusCode NN_CALL nnInit(int argc, char** argv)
 {
     return Guarded(
         [&]() -> StatusCode {
-            State& state = Runtime();
+            State& state = CurrentState();
             state = State{};
             std::string path;
             if (!ChooseConfigPath(argc, argv, path, state.sampleConfig))
@@ -273,7 +276,7 @@ NN_API StatusCode NN_CALL nnProcessArgs(int argc, char** argv, int* argcVar, cha
 {
     return Guarded(
         [&]() -> StatusCode {
-            State& state = Runtime();
+            State& state = CurrentState();
             if (!state.initialized)
                 return kNotInitialized;
             if (argcVar == nullptr || argvVar == nullptr || (argc > 0 && argv == nullptr))
@@ -295,7 +298,7 @@ NN_API StatusCode NN_CALL nnProcessArgs(int argc, char** argv, int* argcVar, cha
 
 NN_API StatusCode NN_CALL nnProgramStart(ConsoleEntryFn entry, int, char**, void*, void*)
 {
-    if (!Runtime().initialized)
+    if (!CurrentState().initialized)
         return kNotInitialized;
     if (entry == nullptr)
         return kBadArgument;
@@ -308,7 +311,7 @@ NN_API void NN_CALL nnProgramEnd(int, char**) {}
 
 NN_API void NN_CALL nnTerm(void)
 {
-    State& state = Runtime();
+    State& state = CurrentState();
     if (state.reportFd >= 0) {
         Guarded(
             [&] {
@@ -346,7 +349,7 @@ NN_API StatusCode NN_CALL nnQueryLocalStats(const char* facility, const char* st
 {
     return Guarded(
         [&]() -> StatusCode {
-            if (!Runtime().initialized)
+            if (!CurrentState().initialized)
                 return kNotInitialized;
             if (handle == nullptr || length == nullptr)
                 return kBadArgument;
@@ -356,7 +359,7 @@ NN_API StatusCode NN_CALL nnQueryLocalStats(const char* facility, const char* st
                 lineSep == nullptr || std::strcmp(nameValueSep, "\t") != 0 ||
                 std::strcmp(lineSep, "\n") != 0)
                 return kUnsupportedQuery;
-            return HandOutReport(Runtime().config.localReport, handle, length);
+            return HandOutReport(CurrentState().config.localReport, handle, length);
         },
         StatusCode{kOutOfMemory});
 }
@@ -367,7 +370,7 @@ NN_API StatusCode NN_CALL nnQueryServerStats(const char* serverName, const char*
 {
     return Guarded(
         [&]() -> StatusCode {
-            State& state = Runtime();
+            State& state = CurrentState();
             if (!state.initialized)
                 return kNotInitialized;
             if (serverName == nullptr || handle == nullptr || length == nullptr)
@@ -399,7 +402,7 @@ NN_API StatusCode NN_CALL nnQueryServerStats(const char* serverName, const char*
 NN_API void* NN_CALL nnLock(MemHandle handle)
 {
     char* text =
-        Guarded([&] { return Runtime().handles.Lock(handle); }, static_cast<char*>(nullptr));
+        Guarded([&] { return CurrentState().handles.Lock(handle); }, static_cast<char*>(nullptr));
     // The fault hides the address; the lock still counts, so the caller must unlock.
     if (const Fault* fault = FaultFor("nnLock"); fault != nullptr && fault->noAddress)
         return nullptr;
@@ -408,12 +411,12 @@ NN_API void* NN_CALL nnLock(MemHandle handle)
 
 NN_API void NN_CALL nnUnlock(MemHandle handle)
 {
-    Guarded([&] { return Runtime().handles.Unlock(handle), 0; }, 0);
+    Guarded([&] { return CurrentState().handles.Unlock(handle), 0; }, 0);
 }
 
 NN_API void NN_CALL nnFree(MemHandle handle)
 {
-    Guarded([&] { return Runtime().handles.Free(handle), 0; }, 0);
+    Guarded([&] { return CurrentState().handles.Free(handle), 0; }, 0);
 }
 
 NN_API StatusCode NN_CALL nnTextToTime(const void*, const void*, char** text, uint32_t length,
@@ -421,7 +424,7 @@ NN_API StatusCode NN_CALL nnTextToTime(const void*, const void*, char** text, ui
 {
     return Guarded(
         [&]() -> StatusCode {
-            State& state = Runtime();
+            State& state = CurrentState();
             if (!state.initialized)
                 return kNotInitialized;
             if (text == nullptr || *text == nullptr || result == nullptr)

@@ -5,11 +5,20 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
-#include "config.h"
-
 namespace standin {
+
+enum class DateOrder { MonthDayYear, DayMonthYear, YearMonthDay };
+
+// How date-times are written in reports and read by nnTextToTime.
+struct TimeLayout {
+    DateOrder order = DateOrder::MonthDayYear;
+    char dateSeparator = '/';
+    char timeSeparator = ':';
+    bool twelveHour = false;
+};
 
 struct ParsedTime {
     int64_t seconds = 0; // since 0001-01-01 00:00:00
@@ -21,6 +30,9 @@ int64_t DaysFromCivil(int64_t year, int month, int day);
 
 // Reads one date-time written in the layout, followed by nothing but blanks.
 std::optional<ParsedTime> ParseTimeText(std::string_view text, const TimeLayout& layout);
+
+// "MM/DD/YYYY hh:mm:ss" and the like, for messages.
+std::string DescribeLayout(const TimeLayout& layout);
 
 // later - earlier in seconds, held to the 32-bit range instead of wrapping.
 int32_t SaturatingDiff(int64_t later, int64_t earlier);

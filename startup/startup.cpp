@@ -23,7 +23,7 @@ static int ReportStartupFailure(StatusCode status)
     message[0] = '\0';
     int result = nnInitErrorText(status, message, kMessageSize - 1);
     message[kMessageSize - 1] = '\0';
-    if ((status & 0x8000) == 0)
+    if ((status & kStatusReported) == 0)
         ShowStartupMessage(message);
     // An exit status is 8 bits wide on many systems: a failure must not read as 0.
     if ((result & 0xFF) == 0)
@@ -51,7 +51,7 @@ int RunUnderNotes(int argc, char** argv)
     status = nnProgramStart(ConsoleEntry, argc, argv, NULL, NULL);
     if (status == 0) {
         status = ToolMain(argc, argv);
-        if (status != 0 && (status & 0x8000) == 0) {
+        if (status != 0 && (status & kStatusReported) == 0) {
             char message[kMessageSize];
             message[0] = '\0';
             (void)nnMainErrorText(status, message, kMessageSize - 1);

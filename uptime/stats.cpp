@@ -148,7 +148,7 @@ void ReportNotesError(StatusCode status)
 {
     char message[kMessageSize];
     message[0] = '\0';
-    (void)nnLoadStatusText(NULL, (StatusCode)(status & 0x3FFF), message, kMessageSize - 1);
+    (void)nnLoadStatusText(NULL, (StatusCode)(status & kStatusCodeBits), message, kMessageSize - 1);
     message[kMessageSize - 1] = '\0';
     (void)PrintMessage("Notes API Error: %s\n", message);
 }

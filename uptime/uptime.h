@@ -12,9 +12,13 @@ enum {
     kMessageSize = 256,    // a status text from the runtime
 };
 
-// Bit 0x8000 marks a failure already reported, so nothing more is shown.
-const StatusCode kStatusNoUptime = 0x8001;         // a query ended without an uptime
-const StatusCode kStatusOutputNotWritten = 0x8002; // the answer could not be written
+// A status with this bit set was reported already: its text is not shown.
+const StatusCode kStatusReported = 0x8000;
+// The code of a status, for its message text: the flags 0x4000 and 0x8000 cleared.
+const StatusCode kStatusCodeBits = 0x3FFF;
+
+const StatusCode kStatusNoUptime = kStatusReported | 1;         // a query ended without an uptime
+const StatusCode kStatusOutputNotWritten = kStatusReported | 2; // the answer could not be written
 
 StatusCode ToolMain(int argc, char** argv);
 void PrintUsage(void);
