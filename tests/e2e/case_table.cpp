@@ -1,6 +1,7 @@
 #include "case_table.h"
 
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace {
@@ -89,6 +90,18 @@ Stream ParseStream(const std::string& word)
     throw std::runtime_error("a stream goes to 'full' or 'closed'");
 }
 
+// Expected bytes kept in a file of their own, named relative to the table.
+std::string ReadBeside(const char* table, const std::string& name)
+{
+    std::string path = table;
+    size_t slash = path.find_last_of('/');
+    path = (slash == std::string::npos ? std::string(".") : path.substr(0, slash)) + "/" + name;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 Case Failed(const std::string& name, const std::string& why)
 {
     Case c;
@@ -135,6 +148,8 @@ std::vector<Case> LoadCases(const char* path)
                 c.config += Join(tokens, 0);
             else if (directive == "stdout")
                 c.stdoutText += Join(tokens, 0);
+            else if (directive == "stdout-file" && tokens.size() == 1)
+                c.stdoutText += ReadBeside(path, tokens[0]);
             else if (directive == "stderr")
                 c.stderrText += Join(tokens, 0);
             else if (directive == "file" && !continuation && !tokens.empty())

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include "fake_runtime.h"
 #include "uptime/uptime.h"
@@ -13,18 +16,14 @@ using ::testing::IsEmpty;
 
 namespace {
 
-const char kUsage[] =
-    "Usage: Zorbel [ServerName]\n\n"
-    "Retrieves the total uptime for a local Notes server or client, or a \n"
-    "remote Notes server. If no server name is specified, the program will\n"
-    "attempt to get the local uptime; otherwise, it will attempt to get the\n"
-    "uptime from the remote server that is specified. If the remote server name\n"
-    "has spaces, you should enclose the name in quotes.\n"
-    "\nUptime is the amount of time the Notes client or server has been running,\n"
-    "not the amount of time the computer itself has been running. Errors can\n"
-    "occur if the time format settings on a remote server do not match the\n"
-    "settings on the computer running this program.\n"
-    "\nversion 1.2\n";
+// The usage text's exact bytes, kept once for these tests and the case table.
+std::string UsageText()
+{
+    std::ifstream in(ZORBEL_USAGE_TEXT, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_FALSE(text.empty()) << "cannot read " << ZORBEL_USAGE_TEXT;
+    return text;
+}
 
 class ToolMainTest : public ::testing::Test {
   protected:
@@ -48,7 +47,7 @@ TEST_F(ToolMainTest, UsageForExactlySlashOrDashQuestionMark)
     for (auto args : std::vector<std::vector<std::string>>{{"/?"}, {"-?"}, {"/?", "Srv", "x"}}) {
         ResetFake();
         Captured run = Run(args);
-        EXPECT_EQ(run.out, kUsage);
+        EXPECT_EQ(run.out, UsageText());
         EXPECT_EQ(run.err, "");
         EXPECT_EQ(run.result, 0);
         EXPECT_THAT(fake.calls, IsEmpty());
