@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs every example that the README and the man page print and compares
-# what it prints with what they print. Each example block is marked on the
+# Runs every example that a document of the source tree prints (every
+# Markdown file and man page, found anew on each run) and compares what it
+# prints with what the document prints. Each example block is marked on the
 # line before it, unseen by readers:
 #   <!-- example: KIND -->   in Markdown, before an indented block
 #   .\" example: KIND        in the man page, before .nf ... .fi
@@ -13,10 +14,9 @@
 #   config    a complete configuration: zorbel, started with it in a copy of
 #             the sample folder, must print the local uptime and exit 0;
 #   fragment  part of a configuration: added to a minimal one, it must parse.
-#   run_examples.sh BUILD_DIR DOCUMENT...
+#   run_examples.sh BUILD_DIR SOURCE_DIR
 set -u
-build=$(cd "$1" && pwd)
-shift
+build=$(cd "$1" && pwd) source=$(cd "$2" && pwd)
 share=$build/share/zorbel
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -40,8 +40,11 @@ extract() {
 
 mkdir -p "$scratch/blocks" "$scratch/bin"
 ln -s "$build/zorbel" "$scratch/bin/zorbel"
-for doc in "$@"; do
-  extract "$(basename "$doc")" "$doc"
+documents=$(find "$source" -type d \( -name .git -o -name 'build*' -o -name release \) -prune -o \
+  -type f \( -name '*.md' -o -name '*.[1-8]' \) -print | sort)
+for doc in $documents; do
+  relative=${doc#"$source"/}
+  extract "${relative//\//_}" "$doc"
 done
 
 # A fresh folder holding a copy of the sample data, and ./build.
@@ -111,6 +114,6 @@ for block in "$scratch"/blocks/*; do
   *) fail "${block##*/}: unknown kind of example" ;;
   esac
 done
-[ $count -gt 0 ] || fail "no marked examples in $*"
+[ $count -gt 0 ] || fail "no marked examples in the documents of $source"
 [ $failed = 0 ] && echo "OK: $count examples run as printed"
 exit $failed

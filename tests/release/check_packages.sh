@@ -62,6 +62,7 @@ mkdir "$scratch/deb"
 dpkg-deb -x "$deb" "$scratch/deb"
 need_file "$scratch/deb/usr/share/doc/zorbel/copyright" "${deb##*/}"
 need_file "$scratch/deb/usr/share/doc/zorbel/changelog.gz" "${deb##*/}"
+need_file "$scratch/deb/usr/share/doc/zorbel/stand-in-runtime.md" "${deb##*/}"
 library=$(ls "$scratch"/deb/usr/lib/*/zorbel/libnnotes.so "$scratch"/deb/usr/lib/zorbel/libnnotes.so 2>/dev/null | head -n 1 || true)
 for check in elf_stripped elf_hardened; do
   $check "$scratch/deb/usr/bin/zorbel" "${deb##*/}: zorbel"
@@ -83,7 +84,7 @@ for zip in "$dir"/zorbel-"$version"-windows-*.zip; do
   unpacked="$scratch/${zip##*/}"
   mkdir "$unpacked"
   (cd "$unpacked" && cmake -E tar xf "$zip")
-  for text in LICENSE.txt stand-in-runtime/README.txt; do
+  for text in LICENSE.txt README.txt stand-in-runtime/README.txt; do
     need_file "$unpacked/$text" "${zip##*/}"
     if [ -f "$unpacked/$text" ] && grep -qv $'\r$' "$unpacked/$text"; then
       problem "${zip##*/}: $text has lines without CR LF line ends"

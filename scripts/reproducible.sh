@@ -4,7 +4,7 @@
 # Writes SHA256SUMS of the first build's packages beside them.
 #   reproducible.sh OUT_DIR [CMAKE_ARGS...]
 set -euo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/.."
 out=$1
 shift
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
@@ -15,7 +15,7 @@ for copy in first second-in-another-folder; do
   git ls-files -z | xargs -0 cp --parents -t "$scratch/$copy/zorbel"
   cmake -S "$scratch/$copy/zorbel" -B "$scratch/$copy/build" "$@" >"$scratch/$copy.log" 2>&1 &&
     cmake --build "$scratch/$copy/build" --parallel >>"$scratch/$copy.log" 2>&1 &&
-    tests/release/make_packages.sh "$scratch/$copy/build" "$scratch/$copy/packages" >/dev/null ||
+    scripts/make_packages.sh "$scratch/$copy/build" "$scratch/$copy/packages" >/dev/null ||
     { cat "$scratch/$copy.log"; rm -rf "$scratch"; exit 1; }
 done
 

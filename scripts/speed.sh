@@ -5,7 +5,7 @@
 #  - a whole run of zorbel on the sample data (local uptime) against /bin/true
 #    and procps' uptime (goal: median at most 1.3 times /bin/true), and
 #    zorbel's peak resident memory (goal: at most 2 MiB).
-#   run.sh [BUILD_DIR]      needs hyperfine, procps and time (Debian packages)
+#   speed.sh [BUILD_DIR]      needs hyperfine, procps and time (Debian packages)
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 scratch=$(mktemp -d)
