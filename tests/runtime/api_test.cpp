@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "notes/nn.h"
+#include "tests/scratch_file.h"
 
 namespace {
 
@@ -85,7 +86,7 @@ TEST_F(RuntimeApi, ReportIsHandedOutByHandleAndHandlesAreChecked)
     // The report goes to the standard error the runtime started with.
     fflush(stderr);
     int saved = dup(2);
-    FILE* caught = std::tmpfile();
+    FILE* caught = ScratchFile();
     dup2(fileno(caught), 2);
     // The environment turns the check on whatever the file says.
     SetEnvironment("NN_CHECK_HANDLES", "yes");

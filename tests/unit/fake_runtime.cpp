@@ -1,4 +1,5 @@
 #include "fake_runtime.h"
+#include "tests/scratch_file.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -218,8 +219,8 @@ std::string ReadAll(FILE* file)
 Captured CaptureImpl(int (*body)(void*), void* context, Target outTarget, Target errTarget)
 {
     std::fflush(nullptr);
-    FILE* outFile = std::tmpfile();
-    FILE* errFile = std::tmpfile();
+    FILE* outFile = ScratchFile();
+    FILE* errFile = ScratchFile();
     int savedOut = dup(1);
     int savedErr = dup(2);
     Redirect(1, outTarget, outFile);
