@@ -8,12 +8,14 @@
 // by platform is said once, in Expected().
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <spawn.h>
 #include <sstream>
 #include <string>
@@ -36,8 +38,10 @@ struct Options {
 } options;
 
 struct Outcome {
+    std::string command; // as run, for a failure's report
     std::string out;
     std::string err;
+    std::string wine; // Wine's own lines, taken out of err
     int exit = -1;
 };
 
@@ -65,6 +69,22 @@ std::string Expected(std::string text, const std::string& folder)
     if (options.windows)
         ReplaceAll(text, "\n", "\r\n");
     return text;
+}
+
+// Wine's own lines on standard error ("0024:err:virtual:..." or "wine: ..."),
+// taken out of the program's bytes: a case compares what the program wrote,
+// and a failure shows what Wine said.
+std::string TakeOutWineLines(std::string& err)
+{
+    static const std::regex wine("^([0-9a-f]{4}:(err|fixme|warn|trace):|wine: )");
+    std::string program, wineLines;
+    for (size_t begin = 0, end = 0; begin < err.size(); begin = end) {
+        end = std::min(err.find('\n', begin), err.size() - 1) + 1;
+        std::string line = err.substr(begin, end - begin);
+        (std::regex_search(line, wine) ? wineLines : program) += line;
+    }
+    err = program;
+    return wineLines;
 }
 
 void AddStream(posix_spawn_file_actions_t& actions, int fd, Stream target, const std::string& file)
@@ -102,9 +122,12 @@ Outcome Launch(const Case& c, const std::string& folder)
         ReplaceAll(env.back(), "@DIR@", folder);
     }
 
+    Outcome outcome;
     std::vector<char*> argv, envp;
-    for (std::string& arg : args)
+    for (std::string& arg : args) {
         argv.push_back(arg.data());
+        outcome.command += (outcome.command.empty() ? "'" : " '") + arg + "'";
+    }
     argv.push_back(nullptr);
     for (std::string& entry : env)
         envp.push_back(entry.data());
@@ -116,7 +139,6 @@ Outcome Launch(const Case& c, const std::string& folder)
     AddStream(actions, 1, c.stdoutTo, folder + "/stdout");
     AddStream(actions, 2, c.stderrTo, folder + "/stderr");
 
-    Outcome outcome;
     pid_t pid = 0;
     int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
@@ -131,6 +153,8 @@ Outcome Launch(const Case& c, const std::string& folder)
     outcome.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     outcome.out = ReadFile(folder + "/stdout");
     outcome.err = ReadFile(folder + "/stderr");
+    if (options.windows)
+        outcome.wine = TakeOutWineLines(outcome.err);
     return outcome;
 }
 
@@ -158,6 +182,8 @@ TEST_P(EndToEnd, Run)
         ASSERT_EQ(mkfifo((folder / name).c_str(), 0600), 0) << name << ": " << std::strerror(errno);
 
     Outcome outcome = Launch(c, folder.string());
+    SCOPED_TRACE("ran " + outcome.command + ", exit status " + std::to_string(outcome.exit) +
+                 (outcome.wine.empty() ? "" : "; Wine said:\n" + outcome.wine));
     if (c.stdoutTo == Stream::File) {
         EXPECT_EQ(outcome.out, Expected(c.stdoutText, folder.string())) << "standard output";
     }

@@ -24,24 +24,23 @@ printf '@zorbel.exe %%*\r\n' >without-stand-in.bat
 # check WHAT STATUS OUTPUT BATCH ARGUMENTS...: the exact bytes (printf
 # escapes) on standard output and the exit status of a run through cmd.
 check() {
-  local what=$1 status=$2 output=$3
+  local what=$1 status=$2 output=$3 got_status
   shift 3
-  "$launcher" cmd /c "$@" >got 2>/dev/null
-  local got_status=$?
+  "$launcher" cmd /c "$@" >got 2>err
+  got_status=$?
   printf "$output" >expected
-  [ "$got_status" = "$status" ] || fail "$what: exit status $got_status, expected $status"
-  if ! cmp -s got expected; then
-    fail "$what: the output differs; got, then expected:"
-    od -c got | head -n 8
-    od -c expected | head -n 8
-  fi
+  [ "$got_status" = "$status" ] && cmp -s got expected && return
+  fail "$what: 'cmd /c $*' exited $got_status (expected $status); got, then expected, then its standard error:"
+  od -c got | head -n 8
+  od -c expected | head -n 8
+  head -n 20 err
 }
 
 check "the uptime line" 0 '7 days 10:30:15\r\n' with-stand-in.bat "Hub One/Acme"
 check "a failure" 255 "Error getting stats from server 'Branch/Acme'\r\nNotes API Error: The server is not responding\r\n" \
   with-stand-in.bat Branch/Acme
 check "nNOTES.dll not on the PATH" 53 '' without-stand-in.bat "Hub One/Acme"
-"$launcher" cmd /c with-stand-in.bat /? >usage 2>/dev/null || fail "the usage text: exit status $?"
+"$launcher" cmd /c with-stand-in.bat /? >usage 2>err || fail "the usage text: exit status $?: $(head -n 20 err)"
 [ "$(head -n 1 usage)" = $'Usage: Zorbel [ServerName]\r' ] && [ "$(tail -n 1 usage)" = $'version 1.2\r' ] ||
   fail "the usage text: $(head -c 200 usage)"
 

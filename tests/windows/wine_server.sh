@@ -23,23 +23,34 @@ export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
 shift 3
 log=$WINEPREFIX.log
 
+# Runs one step of the set-up with its output in the log (Wine's session
+# services, which outlive the program, must not hold this test's output
+# open); a step that fails is named with its exit status and what it wrote.
+step() {
+  local status mark
+  mark=$(wc -c <"$log" 2>/dev/null || echo 0)
+  "$@" >>"$log" 2>&1 </dev/null && return 0
+  status=$?
+  echo "FAIL: '$*' exited $status while setting up $WINEPREFIX; it wrote:"
+  tail -c +$((mark + 1)) "$log"
+  exit 1
+}
+
 # A server left up by an interrupted run would never end by itself.
 "$wineserver" -k 2>/dev/null
 [ "$action" = stop ] && exit 0
+: >"$log"
 
 # Make the prefix (or bring it up to date) and wait until every process of
 # its set-up has ended and the server has written the registry and exited.
-# Wine's own output goes to a log: its session's services, which outlive the
-# program, must not hold this test's output open.
 for launcher in "$@"; do
-  "$launcher" cmd /c exit >>"$log" 2>&1 </dev/null ||
-    { echo "FAIL: $launcher cannot set up $WINEPREFIX:"; cat "$log"; exit 1; }
-  "$wineserver" -w
+  step "$launcher" cmd /c exit
+  step "$wineserver" -w
 done
 
 # One server, kept up (-p), with its session booted once by a first program.
-"$wineserver" -p >>"$log" 2>&1 </dev/null || { echo "FAIL: $wineserver -p did not start"; exit 1; }
+step "$wineserver" -p
 for launcher in "$@"; do
-  "$launcher" cmd /c exit >>"$log" 2>&1 </dev/null || { echo "FAIL: $launcher does not run:"; cat "$log"; exit 1; }
+  step "$launcher" cmd /c exit
 done
 echo "OK: one Wine server keeps $WINEPREFIX up for the tests"
