@@ -64,10 +64,4 @@ std::vector<std::string> HandleTable::Problems() const
     return problems;
 }
 
-void HandleTable::Clear()
-{
-    blocks_.clear();
-    misuse_.clear();
-}
-
 } // namespace standin

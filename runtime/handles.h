@@ -19,7 +19,6 @@ class HandleTable {
 
     // Every misuse seen, and every block still allocated or locked, one line each.
     std::vector<std::string> Problems() const;
-    void Clear();
 
   private:
     struct Block {
