@@ -156,21 +156,35 @@ TEST_F(RuntimeApi, StartupTextsAndResults)
     EXPECT_EQ(nnInitErrorText(0x0A03, buffer, sizeof buffer), 0x0A03);
     EXPECT_STREQ(buffer, "The runtime con"); // cut to the capacity, NUL included
     EXPECT_EQ(nnInitErrorText(0, buffer, sizeof buffer), 1);
-    char text[64];
+    char text[128];
     const struct {
         StatusCode status;
         const char* text;
     } texts[] = {
         {0x1234, "Unknown status 4660 (0x1234)"},
         {0x0ABC, "Unknown status 2748 (0x0ABC)"}, // upper-case hex digits, four of them
+        {0x0001, "Unknown status 1 (0x0001)"},
+        {0x0A00, "Unknown status 2560 (0x0A00)"}, // just below the first known status
+        {0x0A0B, "Unknown status 2571 (0x0A0B)"}, // just above the last
+        {0x0A01, "The runtime has not been started (nnInit did not succeed)"},
+        {0x0A02, "Cannot read the runtime configuration file"},
+        {0x0A04, "An argument passed to the runtime is missing or not valid"},
+        {0x0A05, "The server is not known to the runtime"},
+        {0x0A07, "Cannot read the statistics report"},
+        {0x0A08, "The runtime hands out whole statistics reports only"},
+        {0x0A09, "The text is not a date and time in the layout the runtime expects"},
+        {0x0A0A, "The runtime ran out of memory"},
         {0x0A06, "The server is not responding"},
         {0x4A06, "The server is not responding"}, // the flag bits do not change the text
         {0x8A06, "The server is not responding"},
     };
     for (const auto& t : texts) {
-        nnLoadStatusText(nullptr, t.status, text, sizeof text);
+        EXPECT_EQ(nnLoadStatusText(nullptr, t.status, text, sizeof text), std::strlen(t.text));
         EXPECT_STREQ(text, t.text) << t.status;
     }
+    // nnMainErrorText gives the same text, and its length.
+    EXPECT_EQ(nnMainErrorText(0x0A06, text, sizeof text), 28);
+    EXPECT_STREQ(text, "The server is not responding");
 
     MemHandle handle = 0;
     uint32_t length = 0;
@@ -180,8 +194,14 @@ TEST_F(RuntimeApi, StartupTextsAndResults)
 TEST_F(RuntimeApi, FaultsReplaceResults)
 {
     ASSERT_EQ(Start("[runtime]\nlocal = local.txt\n[faults]\nnnProgramStart = 0x8001\n"
-                    "nnTimeDiff = -3\nnnLock = null\n"),
+                    "nnTimeDiff = -3\nnnLock = null\nnnInitErrorText = -1\nnnMainErrorText = 7\n"
+                    "nnLoadStatusText = 9\n"),
               0);
+    char text[64];
+    EXPECT_EQ(nnInitErrorText(0x0A06, text, sizeof text), -1);
+    EXPECT_EQ(nnMainErrorText(0x0A06, text, sizeof text), 7);
+    EXPECT_EQ(nnLoadStatusText(nullptr, 0x0A06, text, sizeof text), 9);
+    EXPECT_STREQ(text, "The server is not responding"); // the text is still given
     EXPECT_EQ(nnProgramStart(
                   +[](int, char**) { return 0; }, 0, nullptr, nullptr, nullptr),
               0x8001);

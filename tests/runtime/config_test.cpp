@@ -1,6 +1,8 @@
 // The stand-in's configuration reader: what it accepts and how it names a fault.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "config.h"
 
 using namespace standin;
@@ -32,6 +34,12 @@ TEST(ConfigReader, ReadsEverySection)
                             "nnProcessArgs = 1\n"          // the lowest status
                             "nnQueryLocalStats = 0xFFFF\n" // the highest
                             "nnTimeDiff = -7\n"
+                            "nnInitErrorText = 2147483647\n" // the 32-bit edges
+                            "nnMainErrorText = -2147483648\n"
+                            "nnLoadStatusText = 256\n"
+                            "nnProgramStart = 0x0A01\n"
+                            "nnQueryServerStats = 0x0A06\n"
+                            "nnTextToTime = 0X0A09\n"
                             "nnLock = null\n",
                             config, error))
         << error;
@@ -50,8 +58,32 @@ TEST(ConfigReader, ReadsEverySection)
     EXPECT_EQ(config.faults["nnProcessArgs"].value, 1);
     EXPECT_EQ(config.faults["nnQueryLocalStats"].value, 0xFFFF);
     EXPECT_EQ(config.faults["nnTimeDiff"].value, -7);
+    EXPECT_EQ(config.faults["nnInitErrorText"].value, INT32_MAX);
+    EXPECT_EQ(config.faults["nnMainErrorText"].value, INT32_MIN);
+    EXPECT_EQ(config.faults["nnLoadStatusText"].value, 256);
+    EXPECT_EQ(config.faults["nnTextToTime"].value, 0x0A09);
+    EXPECT_EQ(config.faults.size(), 11u);
     EXPECT_TRUE(config.faults["nnLock"].noAddress);
     EXPECT_EQ(DescribeLayout(config.time), "DD.MM.YYYY hh:mm:ss AM/PM");
+
+    // The other members of each list, the highest report size, and a later
+    // key in place of an earlier one.
+    ASSERT_TRUE(
+        ParseConfig("[runtime]\nlocal = a\nmax_report_size = 4294967295\n"
+                    "check_reports = no\n[time]\ndate_order = ymd\ntime_separator = .\n"
+                    "clock = 12\nclock = 24\n[server]\nname = \"\"\nreport = r\ndown = no\n",
+                    config, error))
+        << error;
+    EXPECT_EQ(config.maxReportSize, 4294967295u);
+    EXPECT_FALSE(config.checkReports);
+    EXPECT_FALSE(config.checkHandles); // the default
+    EXPECT_EQ(DescribeLayout(config.time), "YYYY/MM/DD hh.mm.ss");
+    EXPECT_EQ(config.servers.at(0).name, "");
+    EXPECT_FALSE(config.servers[0].down);
+    ASSERT_TRUE(ParseConfig("[runtime]\nlocal = a\n[time]\ndate_order = dmy\ndate_order = mdy\n",
+                            config, error));
+    EXPECT_EQ(config.time.order, DateOrder::MonthDayYear);
+    EXPECT_EQ(config.dataFolder, "."); // the default
 }
 
 TEST(ConfigReader, RejectsWhatItCannotUseAndNamesTheLine)
@@ -93,6 +125,34 @@ TEST(ConfigReader, RejectsWhatItCannotUseAndNamesTheLine)
                      "Notepad: File, Save As, Encoding)"}, // big-endian
         {"[runtime]\nlocal=a\nmax_report_size = 0\n",
          "line 3: max_report_size must be a number of bytes from 1 to 4294967295"},
+        {"[runtime]\nlocal=a\nmax_report_size = 4294967296\n",
+         "line 3: max_report_size must be a number of bytes from 1 to 4294967295"},
+        {"[runtime]\nlocal=a\n[faults]\nnnTimeDiff = -2147483649\n",
+         "line 4: the fault for nnTimeDiff must be a 32-bit signed number"},
+        {"[runtime]\nlocal=a\n[faults]\nnnInit = 0x\n",
+         "line 4: the fault for nnInit must be a status from 1 to 0xFFFF"},
+        {"[runtime]\nlocal=a\n[faults]\nnnTextToTime = -1\n",
+         "line 4: the fault for nnTextToTime must be a status from 1 to 0xFFFF"},
+        {"[runtime]\nlocal=a\n[faults]\nnnLock = NULL\n",
+         "line 4: the fault for nnLock can only be 'null'"},
+        // Operations that return nothing, and one that does not exist.
+        {"[runtime]\nlocal=a\n[faults]\nnnUnlock = 1\n",
+         "line 4: 'nnUnlock' is not an operation whose result can be replaced"},
+        {"[runtime]\nlocal=a\n[faults]\nnnFree = 1\n",
+         "line 4: 'nnFree' is not an operation whose result can be replaced"},
+        {"[runtime]\nlocal=a\n[faults]\nnnProgramEnd = 1\n",
+         "line 4: 'nnProgramEnd' is not an operation whose result can be replaced"},
+        {"[runtime]\nlocal=a\n[faults]\nnnStart = 1\n",
+         "line 4: 'nnStart' is not an operation whose result can be replaced"},
+        {"[runtime]\nlocal=a\ncheck_reports = maybe\n", "line 3: check_reports must be yes or no"},
+        {"[runtime]\nlocal=a\ncheck_handles = on\n", "line 3: check_handles must be yes or no"},
+        {"[runtime]\nlocal=a\n[server]\nname = S\ndown = Yes\n", "line 5: down must be yes or no"},
+        {"[runtime]\nlocal=a\n[time]\nzone = UTC\n", "line 4: unknown key 'zone' in [time]"},
+        {"[runtime]\nlocal=a\n[server]\nport = 1\n", "line 4: unknown key 'port' in [server]"},
+        {"[runtime]\nlocal=a\n[time]\ndate_separator = //\n",
+         "line 4: date_separator must be one character that is not a digit"},
+        {"[runtime]\nlocal=a\n[time]\ndate_separator = 0\n",
+         "line 4: date_separator must be one character that is not a digit"},
     };
     for (const auto& c : cases) {
         Config config;

@@ -33,6 +33,8 @@ TEST(HandleTable, MisuseIsRefusedAndReported)
     table.Free(handle);
     EXPECT_EQ(table.Lock(handle), nullptr);
     table.Free(handle);
+    table.Unlock(handle);
+    table.Free(0); // never a handle
     EXPECT_EQ(table.Lock(99), nullptr);
     uint32_t kept = table.Allocate("kept");
     table.Lock(kept);
@@ -42,7 +44,8 @@ TEST(HandleTable, MisuseIsRefusedAndReported)
     table.Free(freedLocked);
     EXPECT_THAT(table.Problems(),
                 ElementsAre("nnUnlock of handle 1 that is not locked", "nnLock of freed handle 1",
-                            "nnFree of freed handle 1", "nnLock of unknown handle 99",
+                            "nnFree of freed handle 1", "nnUnlock of freed handle 1",
+                            "nnFree of unknown handle 0", "nnLock of unknown handle 99",
                             "nnFree of handle 3 that is still locked 2 time(s)",
                             "handle 2 was never freed", "handle 2 is still locked 1 time(s)"));
 }
