@@ -80,8 +80,11 @@ TEST(ConfigReader, ReadsEverySection)
     EXPECT_EQ(DescribeLayout(config.time), "YYYY/MM/DD hh.mm.ss");
     EXPECT_EQ(config.servers.at(0).name, "");
     EXPECT_FALSE(config.servers[0].down);
-    ASSERT_TRUE(ParseConfig("[runtime]\nlocal = a\n[time]\ndate_order = dmy\ndate_order = mdy\n",
-                            config, error));
+    ASSERT_TRUE(ParseConfig("[runtime]\nlocal = a\nmax_report_size = 1\n[time]\ndate_order = dmy\n"
+                            "date_order = mdy\n",
+                            config, error))
+        << error;
+    EXPECT_EQ(config.maxReportSize, 1u); // the lowest
     EXPECT_EQ(config.time.order, DateOrder::MonthDayYear);
     EXPECT_EQ(config.dataFolder, "."); // the default
 }
