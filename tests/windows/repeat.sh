@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs every Windows test N times in a row, as on a new machine: each run
 # from a new Wine prefix, with a new HOME and an empty cache folder, beside
-# a load of three busy jobs per core (stress), as on a crowded CI machine. Prints each failing test and a closing count; exits
-# 1 if any run failed. Not part of CI: it is how a change to the Windows
-# tests is shown not to fail at random.
+# a load of three busy jobs per core (stress), as on a crowded CI machine.
+# Prints each failing test and a closing count; exits 1 if any run failed.
+# Not part of CI: it is how a change to the Windows tests is shown not to
+# fail at random.
 #   [LOAD_NICE=N] tests/windows/repeat.sh N [BUILD_DIR [CTEST_ARGUMENTS...]]
 #   (defaults: build, -j2; the load at nice 0, LOAD_NICE=19 lets the tests go first)
 set -u
