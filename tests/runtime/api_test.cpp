@@ -83,33 +83,41 @@ TEST_F(RuntimeApi, ConfigArgumentsAreTakenOutOfTheCommandLine)
 
 TEST_F(RuntimeApi, ReportIsHandedOutByHandleAndHandlesAreChecked)
 {
-    // The report goes to the standard error the runtime started with.
-    fflush(stderr);
-    int saved = dup(2);
-    FILE* caught = ScratchFile();
-    dup2(fileno(caught), 2);
-    // The environment turns the check on whatever the file says.
-    SetEnvironment("NN_CHECK_HANDLES", "yes");
-    StatusCode started = Start("[runtime]\nlocal = local.txt\ncheck_handles = no\n");
-    SetEnvironment("NN_CHECK_HANDLES", nullptr);
-    dup2(saved, 2);
-    close(saved);
-    ASSERT_EQ(started, 0);
+    // The environment turns the check on whatever the file says, and the
+    // file by itself. The report goes to the standard error the runtime
+    // started with.
+    const struct {
+        const char* environment;
+        const char* file;
+    } ways[] = {{"yes", "no"}, {nullptr, "yes"}};
+    for (const auto& way : ways) {
+        fflush(stderr);
+        int saved = dup(2);
+        FILE* caught = ScratchFile();
+        dup2(fileno(caught), 2);
+        SetEnvironment("NN_CHECK_HANDLES", way.environment);
+        StatusCode started =
+            Start(std::string("[runtime]\nlocal = local.txt\ncheck_handles = ") + way.file + "\n");
+        SetEnvironment("NN_CHECK_HANDLES", nullptr);
+        dup2(saved, 2);
+        close(saved);
+        ASSERT_EQ(started, 0);
 
-    MemHandle handle = 0;
-    uint32_t length = 0;
-    ASSERT_EQ(nnQueryLocalStats("", "", "\t", "\n", &handle, &length), 0);
-    EXPECT_EQ(length, 37u);
-    EXPECT_STREQ(static_cast<char*>(nnLock(handle)), "Stats.Time.Start\t12/08/2026 10:00:00\n");
-    nnUnlock(handle);
-    nnFree(handle);
-    nnFree(handle);
-    nnTerm();
-    std::rewind(caught);
-    char line[128] = "";
-    ASSERT_NE(std::fgets(line, sizeof line, caught), nullptr);
-    EXPECT_STREQ(line, "nNOTES stand-in: nnFree of freed handle 1\n");
-    std::fclose(caught);
+        MemHandle handle = 0;
+        uint32_t length = 0;
+        ASSERT_EQ(nnQueryLocalStats("", "", "\t", "\n", &handle, &length), 0);
+        EXPECT_EQ(length, 37u);
+        EXPECT_STREQ(static_cast<char*>(nnLock(handle)), "Stats.Time.Start\t12/08/2026 10:00:00\n");
+        nnUnlock(handle);
+        nnFree(handle);
+        nnFree(handle);
+        nnTerm();
+        std::rewind(caught);
+        char line[128] = "";
+        ASSERT_NE(std::fgets(line, sizeof line, caught), nullptr) << way.file;
+        EXPECT_STREQ(line, "nNOTES stand-in: nnFree of freed handle 1\n");
+        std::fclose(caught);
+    }
 }
 
 TEST_F(RuntimeApi, ServerNamesAreMatchedExactly)
