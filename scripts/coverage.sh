@@ -21,7 +21,8 @@ ctest --test-dir "$build" -L linux -E '^valgrind[.]' -j "$(nproc)" --output-on-f
 
 mkdir -p "$build/coverage"
 gcov=(gcovr --root . --object-directory "$build" --filter 'startup/' --filter 'uptime/'
-  --filter 'runtime/' --exclude-throw-branches --exclude-unreachable-branches --sort-uncovered)
+  --filter 'runtime/' --exclude-throw-branches --exclude-unreachable-branches --sort-uncovered
+  "$build") # counts only from this build: other builds may hold a Wine prefix, whose z: is /
 "${gcov[@]}" --html-details "$build/coverage/index.html" --print-summary
 echo "== lines"
 "${gcov[@]}"
