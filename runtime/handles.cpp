@@ -45,11 +45,14 @@ void HandleTable::Free(uint32_t handle)
 
 void HandleTable::NoteMisuse(const char* operation, uint32_t handle)
 {
-    std::string what = blocks_.count(handle)
-                           ? "handle " + std::to_string(handle) + " that is not locked"
-                       : handle != 0 && handle < next_ ? "freed handle " + std::to_string(handle)
-                                                       : "unknown handle " + std::to_string(handle);
-    misuse_.push_back(std::string(operation) + " of " + what);
+    std::string what = std::string(operation) + " of ";
+    if (blocks_.count(handle))
+        what += "handle " + std::to_string(handle) + " that is not locked";
+    else if (handle != 0 && handle < next_)
+        what += "freed handle " + std::to_string(handle);
+    else
+        what += "unknown handle " + std::to_string(handle);
+    misuse_.push_back(what);
 }
 
 std::vector<std::string> HandleTable::Problems() const

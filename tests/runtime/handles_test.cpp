@@ -42,12 +42,14 @@ TEST(HandleTable, MisuseIsRefusedAndReported)
     table.Lock(freedLocked);
     table.Lock(freedLocked);
     table.Free(freedLocked);
+    table.Allocate("left unlocked");
     EXPECT_THAT(table.Problems(),
                 ElementsAre("nnUnlock of handle 1 that is not locked", "nnLock of freed handle 1",
                             "nnFree of freed handle 1", "nnUnlock of freed handle 1",
                             "nnFree of unknown handle 0", "nnLock of unknown handle 99",
                             "nnFree of handle 3 that is still locked 2 time(s)",
-                            "handle 2 was never freed", "handle 2 is still locked 1 time(s)"));
+                            "handle 2 was never freed", "handle 2 is still locked 1 time(s)",
+                            "handle 4 was never freed"));
 }
 
 } // namespace
