@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <limits>
+#include <utility>
 
 namespace standin {
 namespace {
@@ -63,7 +64,8 @@ bool ParseInteger(std::string_view value, int64_t& out)
     }
     uint64_t magnitude = 0;
     auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), magnitude, base);
-    if (error != std::errc() || end != value.data() + value.size() || value.empty() ||
+    // An empty text is std::errc::invalid_argument.
+    if (error != std::errc() || end != value.data() + value.size() ||
         magnitude > (uint64_t{1} << 32))
         return false;
     out = negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
@@ -75,25 +77,23 @@ enum class FaultKind { Status, Int32, Address, None };
 
 FaultKind KindOf(std::string_view op)
 {
-    static const std::map<std::string_view, FaultKind> kinds = {
+    constexpr std::pair<std::string_view, FaultKind> kKinds[] = {
         {"nnInit", FaultKind::Status},
         {"nnProcessArgs", FaultKind::Status},
         {"nnProgramStart", FaultKind::Status},
-        {"nnProgramEnd", FaultKind::None},
-        {"nnTerm", FaultKind::None},
         {"nnInitErrorText", FaultKind::Int32},
         {"nnMainErrorText", FaultKind::Int32},
         {"nnQueryLocalStats", FaultKind::Status},
         {"nnQueryServerStats", FaultKind::Status},
         {"nnLock", FaultKind::Address},
-        {"nnUnlock", FaultKind::None},
-        {"nnFree", FaultKind::None},
         {"nnTextToTime", FaultKind::Status},
         {"nnTimeDiff", FaultKind::Int32},
         {"nnLoadStatusText", FaultKind::Int32},
     };
-    auto found = kinds.find(op);
-    return found == kinds.end() ? FaultKind::None : found->second;
+    for (const auto& [name, kind] : kKinds)
+        if (name == op)
+            return kind;
+    return FaultKind::None; // nnProgramEnd, nnTerm, nnUnlock and nnFree return nothing
 }
 
 bool ParseFault(std::string_view op, std::string_view value, Fault& fault, std::string& error)

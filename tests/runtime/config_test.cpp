@@ -80,13 +80,23 @@ TEST(ConfigReader, ReadsEverySection)
     EXPECT_EQ(DescribeLayout(config.time), "YYYY/MM/DD hh.mm.ss");
     EXPECT_EQ(config.servers.at(0).name, "");
     EXPECT_FALSE(config.servers[0].down);
-    ASSERT_TRUE(ParseConfig("[runtime]\nlocal = a\nmax_report_size = 1\n[time]\ndate_order = dmy\n"
-                            "date_order = mdy\n",
+    // The other words for yes and no, a quote that is not closed, a leading
+    // zero that is not octal, and a last line without its line feed.
+    ASSERT_TRUE(ParseConfig("[runtime]\nlocal = a\nmax_report_size = 1\ncheck_reports = false\n"
+                            "check_handles = 1\n[time]\ndate_order = dmy\ndate_order = mdy\n"
+                            "[faults]\nnnInit = 012\n[server]\nname = \"Lab\ndown = true\n"
+                            "[server]\nname = Lab2\nreport = r\ndown = 0",
                             config, error))
         << error;
     EXPECT_EQ(config.maxReportSize, 1u); // the lowest
+    EXPECT_FALSE(config.checkReports);
+    EXPECT_TRUE(config.checkHandles);
     EXPECT_EQ(config.time.order, DateOrder::MonthDayYear);
     EXPECT_EQ(config.dataFolder, "."); // the default
+    EXPECT_EQ(config.faults["nnInit"].value, 12);
+    EXPECT_EQ(config.servers.at(0).name, "\"Lab");
+    EXPECT_TRUE(config.servers[0].down);
+    EXPECT_FALSE(config.servers.at(1).down);
 }
 
 TEST(ConfigReader, RejectsWhatItCannotUseAndNamesTheLine)
@@ -136,6 +146,14 @@ TEST(ConfigReader, RejectsWhatItCannotUseAndNamesTheLine)
          "line 4: the fault for nnInit must be a status from 1 to 0xFFFF"},
         {"[runtime]\nlocal=a\n[faults]\nnnTextToTime = -1\n",
          "line 4: the fault for nnTextToTime must be a status from 1 to 0xFFFF"},
+        {"[runtime]\nlocal=a\n[faults]\nnnInit =\n",
+         "line 4: the fault for nnInit must be a status from 1 to 0xFFFF"},
+        {"[runtime]\nlocal=a\n[faults]\nnnTimeDiff = 1e3\n",
+         "line 4: the fault for nnTimeDiff must be a 32-bit signed number"},
+        {"[runtime]\nlocal=a\n[faults]\nnnTimeDiff = 18446744073709551615\n", // -1 if wrapped
+         "line 4: the fault for nnTimeDiff must be a 32-bit signed number"},
+        {"[runtime]\nlocal=a\nmax_report_size = 64M\n",
+         "line 3: max_report_size must be a number of bytes from 1 to 4294967295"},
         {"[runtime]\nlocal=a\n[faults]\nnnLock = NULL\n",
          "line 4: the fault for nnLock can only be 'null'"},
         // Operations that return nothing, and one that does not exist.
