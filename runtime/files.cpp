@@ -65,26 +65,6 @@ int64_t ModifiedAt(const FileStat& stat)
 }
 #endif
 
-// What a file that is not a regular file is, for messages.
-const char* KindOf(unsigned mode)
-{
-    if (S_ISDIR(mode))
-        return "a folder";
-    if (S_ISFIFO(mode))
-        return "a FIFO";
-    if (S_ISCHR(mode))
-        return "a character device";
-#ifdef S_ISBLK
-    if (S_ISBLK(mode))
-        return "a block device";
-#endif
-#ifdef S_ISSOCK
-    if (S_ISSOCK(mode))
-        return "a socket";
-#endif
-    return "not a file";
-}
-
 std::string OverTheLimit(const std::string& size, uint64_t limit)
 {
     return "it is " + size + " bytes, over the limit of " + std::to_string(limit) + " bytes";
@@ -158,6 +138,19 @@ FileRead ReadOpenFile(int fd, uint64_t limit, std::string& contents, std::string
 
 } // namespace
 
+const char* KindOf(unsigned mode)
+{
+    if (S_ISDIR(mode))
+        return "a folder";
+    if (S_ISFIFO(mode))
+        return "a FIFO";
+    if (S_ISCHR(mode))
+        return "a character device";
+    if (S_ISBLK(mode))
+        return "a block device";
+    return "not a file"; // a socket cannot be opened at all
+}
+
 FileRead ReadRegularFile(const std::string& path, uint64_t limit, std::string& contents,
                          std::string& why)
 {
@@ -195,12 +188,16 @@ bool IsAbsolute(const std::string& path)
 std::string FolderOf(const std::string& path)
 {
     auto slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
+    if (slash == std::string::npos)
+        return ".";
+    return path.substr(0, slash == 0 ? 1 : slash);
 }
 
 std::string Join(const std::string& folder, const std::string& name)
 {
-    return IsAbsolute(name) ? name : folder + "/" + name;
+    if (IsAbsolute(name))
+        return name;
+    return folder + "/" + name;
 }
 
 std::string Tidy(const std::string& path)

@@ -16,6 +16,9 @@ enum class FileRead { Done, Failed, OverTheLimit };
 FileRead ReadRegularFile(const std::string& path, uint64_t limit, std::string& contents,
                          std::string& why);
 
+// What a file that is not a regular file is, for messages: "a FIFO".
+const char* KindOf(unsigned mode);
+
 bool IsAbsolute(const std::string& path);
 // The folder of a path: "." for a bare name, "/" for a name at the root.
 std::string FolderOf(const std::string& path);

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 #include "files.h"
 
@@ -28,6 +29,8 @@ TEST(ReadRegularFile, ReadsUpToItsLimitAndRefusesTheRest)
     EXPECT_EQ(contents, "");
     EXPECT_EQ(ReadRegularFile(folder.string(), 10, contents, why), FileRead::Failed);
     EXPECT_EQ(why, "it is a folder, not a regular file");
+    EXPECT_STREQ(KindOf(S_IFBLK), "a block device");
+    EXPECT_STREQ(KindOf(0), "not a file");
     fs::remove_all(folder);
 }
 
@@ -40,6 +43,9 @@ TEST(ReadRegularFile, TrustsNoClaimedSize)
     EXPECT_NE(contents.find("Name:"), std::string::npos);
     EXPECT_EQ(ReadRegularFile("/proc/self/status", 8, contents, why), FileRead::OverTheLimit);
     EXPECT_EQ(why, "it is more than 8 bytes, over the limit of 8 bytes");
+    // A read that fails: the first page of the process's memory is not mapped.
+    EXPECT_EQ(ReadRegularFile("/proc/self/mem", 8, contents, why), FileRead::Failed);
+    EXPECT_EQ(why, "Input/output error");
 }
 #endif
 
@@ -52,6 +58,9 @@ TEST(Paths, AreTidiedAndJoined)
     EXPECT_EQ(Tidy("a/b/../../../c"), "../c");
     EXPECT_EQ(Join("conf", "r.txt"), "conf/r.txt");
     EXPECT_EQ(Join("conf", "/abs/r.txt"), "/abs/r.txt");
+    EXPECT_EQ(Join("conf", "\\abs\\r.txt"), "\\abs\\r.txt");
+    EXPECT_FALSE(IsAbsolute(""));
+    EXPECT_EQ(Tidy("/../a"), "/../a"); // ".." at the root stays
     EXPECT_EQ(FolderOf("/zorbel.ini"), "/");
     EXPECT_EQ(FolderOf("zorbel.ini"), ".");
 #ifdef _WIN32
