@@ -92,8 +92,15 @@ TEST(TimeText, RefusesTextOutsideTheLayout)
           "12/08/2026 00:30:00 PM", "12/08/2026 02:05:09 XM", "12/08/2026 02:05:09 P",
           "12/08/2026 02:05:09 PX"})
         EXPECT_FALSE(ParseTimeText(text, twelve)) << text;
-    EXPECT_FALSE(ParseTimeText("26-12-08 14.05.09", {DateOrder::YearMonthDay, '-', '.', false}));
-    EXPECT_FALSE(ParseTimeText("12.31.2026 14:05:09", {DateOrder::DayMonthYear, '.', ':', false}));
+    // Each field of each date order, and the hour, missing or cut short.
+    TimeLayout dmy{DateOrder::DayMonthYear, '.', ':', false};
+    TimeLayout ymd{DateOrder::YearMonthDay, '-', '.', false};
+    for (const char* text : {"12/x", "12/08x", "12/08/2026 x"})
+        EXPECT_FALSE(ParseTimeText(text, mdy)) << text;
+    for (const char* text : {"12.31.2026 14:05:09", "x", "08x", "08.x", "08.12x", "08.12.x"})
+        EXPECT_FALSE(ParseTimeText(text, dmy)) << text;
+    for (const char* text : {"26-12-08 14.05.09", "2026x", "2026-x", "2026-12x", "2026-12-x"})
+        EXPECT_FALSE(ParseTimeText(text, ymd)) << text;
     EXPECT_TRUE(ParseTimeText("02/29/2028 23:59:59", mdy));
     EXPECT_TRUE(ParseTimeText("09/30/2026 00:00:00", mdy));
 }
