@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "notes/nn.h"
 #include "tests/scratch_file.h"
@@ -15,6 +16,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using ::testing::Each;
 
 // Sets an environment variable, or removes it when value is null.
 void SetEnvironment(const char* name, const char* value)
@@ -84,12 +86,14 @@ TEST_F(RuntimeApi, ConfigArgumentsAreTakenOutOfTheCommandLine)
 TEST_F(RuntimeApi, ReportIsHandedOutByHandleAndHandlesAreChecked)
 {
     // The environment turns the check on whatever the file says, and the
-    // file by itself. The report goes to the standard error the runtime
-    // started with.
+    // file by itself; only yes does. The report goes to the standard error
+    // the runtime started with.
+    const char* freedTwice = "nNOTES stand-in: nnFree of freed handle 1\n";
     const struct {
         const char* environment;
         const char* file;
-    } ways[] = {{"yes", "no"}, {nullptr, "yes"}};
+        const char* report;
+    } ways[] = {{"yes", "no", freedTwice}, {nullptr, "yes", freedTwice}, {"no", "no", ""}};
     for (const auto& way : ways) {
         fflush(stderr);
         int saved = dup(2);
@@ -114,8 +118,8 @@ TEST_F(RuntimeApi, ReportIsHandedOutByHandleAndHandlesAreChecked)
         nnTerm();
         std::rewind(caught);
         char line[128] = "";
-        ASSERT_NE(std::fgets(line, sizeof line, caught), nullptr) << way.file;
-        EXPECT_STREQ(line, "nNOTES stand-in: nnFree of freed handle 1\n");
+        (void)!std::fgets(line, sizeof line, caught);
+        EXPECT_STREQ(line, way.report) << (way.environment ? way.environment : "") << way.file;
         std::fclose(caught);
     }
 }
@@ -164,6 +168,7 @@ TEST_F(RuntimeApi, StartupTextsAndResults)
     EXPECT_EQ(nnInitErrorText(0x0A03, buffer, sizeof buffer), 0x0A03);
     EXPECT_STREQ(buffer, "The runtime con"); // cut to the capacity, NUL included
     EXPECT_EQ(nnInitErrorText(0, buffer, sizeof buffer), 1);
+    nnTerm(); // the general texts from here, without the failure's own
     char text[128];
     const struct {
         StatusCode status;
@@ -176,6 +181,7 @@ TEST_F(RuntimeApi, StartupTextsAndResults)
         {0x0A0B, "Unknown status 2571 (0x0A0B)"}, // just above the last
         {0x0A01, "The runtime has not been started (nnInit did not succeed)"},
         {0x0A02, "Cannot read the runtime configuration file"},
+        {0x0A03, "The runtime configuration file is not valid"},
         {0x0A04, "An argument passed to the runtime is missing or not valid"},
         {0x0A05, "The server is not known to the runtime"},
         {0x0A07, "Cannot read the statistics report"},
@@ -197,6 +203,64 @@ TEST_F(RuntimeApi, StartupTextsAndResults)
     MemHandle handle = 0;
     uint32_t length = 0;
     EXPECT_EQ(nnQueryLocalStats("", "", "\t", "\n", &handle, &length), 0x0A01);
+}
+
+TEST_F(RuntimeApi, RefusesCallsBeforeTheStartMissingArgumentsAndPartialQueries)
+{
+    MemHandle h = 0;
+    uint32_t n = 0;
+    int argc = 0;
+    char** args = nullptr;
+    char* argv[] = {program, nullptr, nullptr};
+    char time[] = "12/08/2026 10:00:00";
+    char* text = time;
+    char* none = nullptr;
+    TimeDateRec t{};
+    auto entry = +[](int, char**) { return 0; };
+    EXPECT_THAT((std::vector<StatusCode>{nnProcessArgs(1, argv, &argc, &args),
+                                         nnProgramStart(entry, 0, nullptr, nullptr, nullptr),
+                                         nnQueryServerStats("S", "", "", &h, &n),
+                                         nnTextToTime(nullptr, nullptr, &text, 19, &t)}),
+                Each(0x0A01));
+    Write("zorbel.ini", "[runtime]\nlocal = local.txt\n");
+    SetEnvironment("NN_CONFIG", (folder / "zorbel.ini").string().c_str());
+    ASSERT_EQ(nnInit(1, nullptr), 0); // no vector at all
+    ASSERT_EQ(nnInit(3, argv), 0);    // a vector that ends before argc
+    SetEnvironment("NN_CONFIG", nullptr);
+    EXPECT_THAT((std::vector<StatusCode>{nnProcessArgs(1, argv, nullptr, &args),
+                                         nnProcessArgs(1, argv, &argc, nullptr),
+                                         nnProcessArgs(1, nullptr, &argc, &args),
+                                         nnProgramStart(nullptr, 0, nullptr, nullptr, nullptr),
+                                         nnQueryLocalStats("", "", "\t", "\n", nullptr, &n),
+                                         nnQueryLocalStats("", "", "\t", "\n", &h, nullptr),
+                                         nnQueryServerStats(nullptr, "", "", &h, &n),
+                                         nnQueryServerStats("S", "", "", nullptr, &n),
+                                         nnQueryServerStats("S", "", "", &h, nullptr),
+                                         nnTextToTime(nullptr, nullptr, nullptr, 19, &t),
+                                         nnTextToTime(nullptr, nullptr, &none, 19, &t),
+                                         nnTextToTime(nullptr, nullptr, &text, 19, nullptr)}),
+                Each(0x0A04));
+    EXPECT_THAT((std::vector<StatusCode>{nnQueryLocalStats("Server", "", "\t", "\n", &h, &n),
+                                         nnQueryLocalStats(nullptr, "Time", "\t", "\n", &h, &n),
+                                         nnQueryLocalStats("", "", nullptr, "\n", &h, &n),
+                                         nnQueryLocalStats("", "", "\t", nullptr, &h, &n),
+                                         nnQueryLocalStats("", "", "=", "\n", &h, &n),
+                                         nnQueryLocalStats("", "", "\t", "\r\n", &h, &n),
+                                         nnQueryServerStats("S", nullptr, "Time", &h, &n)}),
+                Each(0x0A08));
+    EXPECT_EQ(nnProcessArgs(0, nullptr, &argc, &args), 0);
+    EXPECT_EQ(nnProcessArgs(3, argv, &argc, &args), 0);
+    EXPECT_EQ(argc, 1);
+    Write("local.txt", "a\tb\r\nc\td\r"); // a lone carriage return at the end stays
+    ASSERT_EQ(nnQueryLocalStats("", "", "\t", "\n", &h, &n), 0);
+    EXPECT_EQ(std::string(static_cast<char*>(nnLock(h)), n), "a\tb\nc\td\r");
+    nnUnlock(h);
+    nnFree(h);
+    EXPECT_EQ(nnTimeDiff(nullptr, &t), 0);
+    EXPECT_EQ(nnTimeDiff(&t, nullptr), 0);
+    EXPECT_EQ(nnLoadStatusText(nullptr, 0x0A06, nullptr, 8), 0);
+    EXPECT_EQ(nnLoadStatusText(nullptr, 0x0A06, time, 0), 0);
+    EXPECT_STREQ(time, "12/08/2026 10:00:00"); // no room: nothing written
 }
 
 TEST_F(RuntimeApi, FaultsReplaceResults)
