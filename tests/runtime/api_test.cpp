@@ -34,7 +34,8 @@ class RuntimeApi : public ::testing::Test {
     {
         folder = fs::temp_directory_path() / ("nnotes-api-" + std::to_string(getpid()));
         fs::create_directories(folder);
-        Write("local.txt", "Stats.Time.Start\t12/08/2026 10:00:00\n");
+        // Saved on Windows, with a lone carriage return at the end.
+        Write("local.txt", "Stats.Time.Start\t12/08/2026 10:00:00\r\nx\ty\r");
     }
     void TearDown() override
     {
@@ -110,8 +111,9 @@ TEST_F(RuntimeApi, ReportIsHandedOutByHandleAndHandlesAreChecked)
         MemHandle handle = 0;
         uint32_t length = 0;
         ASSERT_EQ(nnQueryLocalStats("", "", "\t", "\n", &handle, &length), 0);
-        EXPECT_EQ(length, 37u);
-        EXPECT_STREQ(static_cast<char*>(nnLock(handle)), "Stats.Time.Start\t12/08/2026 10:00:00\n");
+        EXPECT_EQ(length, 41u);
+        EXPECT_STREQ(static_cast<char*>(nnLock(handle)),
+                     "Stats.Time.Start\t12/08/2026 10:00:00\nx\ty\r");
         nnUnlock(handle);
         nnFree(handle);
         nnFree(handle);
@@ -207,60 +209,51 @@ TEST_F(RuntimeApi, StartupTextsAndResults)
 
 TEST_F(RuntimeApi, RefusesCallsBeforeTheStartMissingArgumentsAndPartialQueries)
 {
+    constexpr std::nullptr_t no = nullptr;
     MemHandle h = 0;
     uint32_t n = 0;
-    int argc = 0;
-    char** args = nullptr;
-    char* argv[] = {program, nullptr, nullptr};
+    int c = 0;
+    char** args = no;
+    char* v[] = {program, no, no};
     char time[] = "12/08/2026 10:00:00";
-    char* text = time;
-    char* none = nullptr;
+    char *text = time, *none = no;
     TimeDateRec t{};
     auto entry = +[](int, char**) { return 0; };
-    EXPECT_THAT((std::vector<StatusCode>{nnProcessArgs(1, argv, &argc, &args),
-                                         nnProgramStart(entry, 0, nullptr, nullptr, nullptr),
-                                         nnQueryServerStats("S", "", "", &h, &n),
-                                         nnTextToTime(nullptr, nullptr, &text, 19, &t)}),
+    const char *tab = "\t", *lf = "\n";
+    EXPECT_THAT((std::vector<StatusCode>{
+                    nnProcessArgs(1, v, &c, &args), nnProgramStart(entry, 0, v, no, no),
+                    nnQueryServerStats("S", "", "", &h, &n), nnTextToTime(no, no, &text, 19, &t)}),
                 Each(0x0A01));
     Write("zorbel.ini", "[runtime]\nlocal = local.txt\n");
     SetEnvironment("NN_CONFIG", (folder / "zorbel.ini").string().c_str());
-    ASSERT_EQ(nnInit(1, nullptr), 0); // no vector at all
-    ASSERT_EQ(nnInit(3, argv), 0);    // a vector that ends before argc
-    SetEnvironment("NN_CONFIG", nullptr);
-    EXPECT_THAT((std::vector<StatusCode>{nnProcessArgs(1, argv, nullptr, &args),
-                                         nnProcessArgs(1, argv, &argc, nullptr),
-                                         nnProcessArgs(1, nullptr, &argc, &args),
-                                         nnProgramStart(nullptr, 0, nullptr, nullptr, nullptr),
-                                         nnQueryLocalStats("", "", "\t", "\n", nullptr, &n),
-                                         nnQueryLocalStats("", "", "\t", "\n", &h, nullptr),
-                                         nnQueryServerStats(nullptr, "", "", &h, &n),
-                                         nnQueryServerStats("S", "", "", nullptr, &n),
-                                         nnQueryServerStats("S", "", "", &h, nullptr),
-                                         nnTextToTime(nullptr, nullptr, nullptr, 19, &t),
-                                         nnTextToTime(nullptr, nullptr, &none, 19, &t),
-                                         nnTextToTime(nullptr, nullptr, &text, 19, nullptr)}),
-                Each(0x0A04));
-    EXPECT_THAT((std::vector<StatusCode>{nnQueryLocalStats("Server", "", "\t", "\n", &h, &n),
-                                         nnQueryLocalStats(nullptr, "Time", "\t", "\n", &h, &n),
-                                         nnQueryLocalStats("", "", nullptr, "\n", &h, &n),
-                                         nnQueryLocalStats("", "", "\t", nullptr, &h, &n),
-                                         nnQueryLocalStats("", "", "=", "\n", &h, &n),
-                                         nnQueryLocalStats("", "", "\t", "\r\n", &h, &n),
-                                         nnQueryServerStats("S", nullptr, "Time", &h, &n)}),
+    ASSERT_EQ(nnInit(1, no), 0); // no vector at all
+    ASSERT_EQ(nnInit(3, v), 0);  // a vector that ends before argc
+    SetEnvironment("NN_CONFIG", no);
+    EXPECT_THAT(
+        (std::vector<StatusCode>{
+            nnProcessArgs(1, v, no, &args), nnProcessArgs(1, v, &c, no),
+            nnProcessArgs(1, no, &c, &args), nnProgramStart(no, 0, v, no, no),
+            nnQueryLocalStats("", "", tab, lf, no, &n), nnQueryLocalStats("", "", tab, lf, &h, no),
+            nnQueryServerStats(no, "", "", &h, &n), nnQueryServerStats("S", "", "", no, &n),
+            nnQueryServerStats("S", "", "", &h, no), nnTextToTime(no, no, no, 19, &t),
+            nnTextToTime(no, no, &none, 19, &t), nnTextToTime(no, no, &text, 19, no)}),
+        Each(0x0A04));
+    EXPECT_THAT((std::vector<StatusCode>{nnQueryLocalStats("Server", "", tab, lf, &h, &n),
+                                         nnQueryLocalStats(no, "Time", tab, lf, &h, &n),
+                                         nnQueryLocalStats("", "", no, lf, &h, &n),
+                                         nnQueryLocalStats("", "", tab, no, &h, &n),
+                                         nnQueryLocalStats("", "", "=", lf, &h, &n),
+                                         nnQueryLocalStats("", "", tab, "\r\n", &h, &n),
+                                         nnQueryServerStats("S", no, "Time", &h, &n)}),
                 Each(0x0A08));
-    EXPECT_EQ(nnProcessArgs(0, nullptr, &argc, &args), 0);
-    EXPECT_EQ(nnProcessArgs(3, argv, &argc, &args), 0);
-    EXPECT_EQ(argc, 1);
-    Write("local.txt", "a\tb\r\nc\td\r"); // a lone carriage return at the end stays
-    ASSERT_EQ(nnQueryLocalStats("", "", "\t", "\n", &h, &n), 0);
-    EXPECT_EQ(std::string(static_cast<char*>(nnLock(h)), n), "a\tb\nc\td\r");
-    nnUnlock(h);
-    nnFree(h);
-    EXPECT_EQ(nnTimeDiff(nullptr, &t), 0);
-    EXPECT_EQ(nnTimeDiff(&t, nullptr), 0);
-    EXPECT_EQ(nnLoadStatusText(nullptr, 0x0A06, nullptr, 8), 0);
-    EXPECT_EQ(nnLoadStatusText(nullptr, 0x0A06, time, 0), 0);
-    EXPECT_STREQ(time, "12/08/2026 10:00:00"); // no room: nothing written
+    // No time is no difference; no room for a text is no text.
+    EXPECT_THAT((std::vector<int64_t>{
+                    nnTimeDiff(no, &t), nnTimeDiff(&t, no), nnLoadStatusText(no, 0x0A06, no, 8),
+                    nnLoadStatusText(no, 0x0A06, time, 0), nnProcessArgs(0, no, &c, &args),
+                    nnProcessArgs(3, v, &c, &args)}),
+                Each(0));
+    EXPECT_EQ(c, 1); // the vector read up to its end
+    EXPECT_STREQ(time, "12/08/2026 10:00:00");
 }
 
 TEST_F(RuntimeApi, FaultsReplaceResults)

@@ -146,8 +146,8 @@ TEST(ConfigReader, RejectsWhatItCannotUseAndNamesTheLine)
          "line 4: the fault for nnInit must be a status from 1 to 0xFFFF"},
         {"[runtime]\nlocal=a\n[faults]\nnnTextToTime = -1\n",
          "line 4: the fault for nnTextToTime must be a status from 1 to 0xFFFF"},
-        {"[runtime]\nlocal=a\n[faults]\nnnInit =\n",
-         "line 4: the fault for nnInit must be a status from 1 to 0xFFFF"},
+        {"[runtime]\nlocal=a\n[faults]\nnnTimeDiff =\n", // not 0
+         "line 4: the fault for nnTimeDiff must be a 32-bit signed number"},
         {"[runtime]\nlocal=a\n[faults]\nnnTimeDiff = 1e3\n",
          "line 4: the fault for nnTimeDiff must be a 32-bit signed number"},
         {"[runtime]\nlocal=a\n[faults]\nnnTimeDiff = 18446744073709551615\n", // -1 if wrapped
