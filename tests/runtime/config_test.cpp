@@ -85,7 +85,7 @@ TEST(ConfigReader, ReadsEverySection)
     ASSERT_TRUE(ParseConfig("[runtime]\nlocal = a\nmax_report_size = 1\ncheck_reports = false\n"
                             "check_handles = 1\n[time]\ndate_order = dmy\ndate_order = mdy\n"
                             "[faults]\nnnInit = 012\n[server]\nname = \"Lab\ndown = true\n"
-                            "[server]\nname = Lab2\nreport = r\ndown = 0",
+                            "[server]\nname = Lab2\ndown = 0\nreport = r",
                             config, error))
         << error;
     EXPECT_EQ(config.maxReportSize, 1u); // the lowest
@@ -97,6 +97,7 @@ TEST(ConfigReader, ReadsEverySection)
     EXPECT_EQ(config.servers.at(0).name, "\"Lab");
     EXPECT_TRUE(config.servers[0].down);
     EXPECT_FALSE(config.servers.at(1).down);
+    EXPECT_EQ(config.servers[1].report, "r");
 }
 
 TEST(ConfigReader, RejectsWhatItCannotUseAndNamesTheLine)
