@@ -100,7 +100,7 @@ bool ParseFault(std::string_view op, std::string_view value, Fault& fault, std::
 {
     switch (KindOf(op)) {
     case FaultKind::None:
-        error.assign("'").append(op).append("' is not an operation whose result can be replaced");
+        error = "'" + std::string(op) + "' is not an operation whose result can be replaced";
         return false;
     case FaultKind::Address:
         if (value != "null") {
