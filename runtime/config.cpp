@@ -100,7 +100,10 @@ bool ParseFault(std::string_view op, std::string_view value, Fault& fault, std::
 {
     switch (KindOf(op)) {
     case FaultKind::None:
-        error = "'" + std::string(op) + "' is not an operation whose result can be replaced";
+        // Piece by piece: g++ 12 at -O3 warns, wrongly (-Wrestrict), about "'" + op here.
+        error = '\'';
+        error += op;
+        error += "' is not an operation whose result can be replaced";
         return false;
     case FaultKind::Address:
         if (value != "null") {
