@@ -111,7 +111,7 @@ FileRead ReadOpenFile(int fd, uint64_t limit, std::string& contents, std::string
         return FileRead::Failed;
     }
     if (!S_ISREG(before.st_mode)) {
-        why = std::string("it is ") + KindOf(before.st_mode) + ", not a regular file";
+        why = std::string("it is ") + KindOfFile(before.st_mode) + ", not a regular file";
         return FileRead::Failed;
     }
     if (static_cast<uint64_t>(before.st_size) > limit) {
@@ -138,7 +138,7 @@ FileRead ReadOpenFile(int fd, uint64_t limit, std::string& contents, std::string
 
 } // namespace
 
-const char* KindOf(unsigned mode)
+const char* KindOfFile(unsigned mode)
 {
     if (S_ISDIR(mode))
         return "a folder";

@@ -17,7 +17,7 @@ FileRead ReadRegularFile(const std::string& path, uint64_t limit, std::string& c
                          std::string& why);
 
 // What a file that is not a regular file is, for messages: "a FIFO".
-const char* KindOf(unsigned mode);
+const char* KindOfFile(unsigned mode);
 
 bool IsAbsolute(const std::string& path);
 // The folder of a path: "." for a bare name, "/" for a name at the root.

@@ -29,8 +29,8 @@ TEST(ReadRegularFile, ReadsUpToItsLimitAndRefusesTheRest)
     EXPECT_EQ(contents, "");
     EXPECT_EQ(ReadRegularFile(folder.string(), 10, contents, why), FileRead::Failed);
     EXPECT_EQ(why, "it is a folder, not a regular file");
-    EXPECT_STREQ(KindOf(S_IFBLK), "a block device");
-    EXPECT_STREQ(KindOf(0), "not a file");
+    EXPECT_STREQ(KindOfFile(S_IFBLK), "a block device");
+    EXPECT_STREQ(KindOfFile(0), "not a file");
     fs::remove_all(folder);
 }
 
