@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "files.h"
 
@@ -16,7 +17,8 @@ namespace fs = std::filesystem;
 
 TEST(ReadRegularFile, ReadsUpToItsLimitAndRefusesTheRest)
 {
-    fs::path folder = fs::temp_directory_path() / "zorbel-files-test";
+    // A folder of this process's own: both Windows builds share one temporary folder.
+    fs::path folder = fs::temp_directory_path() / ("zorbel-files-test-" + std::to_string(getpid()));
     fs::create_directories(folder);
     std::string file = (folder / "ten.txt").string();
     std::ofstream(file, std::ios::binary) << "0123456789";
