@@ -65,6 +65,11 @@ int64_t ModifiedAt(const FileStat& stat)
 }
 #endif
 
+// A file is held in one block of memory, and a 32-bit build holds at most
+// this much in one (its strings' max_size()). Every build refuses a larger
+// file alike, so that the same files give the same answers everywhere.
+constexpr uint64_t kLargestFile = 0x7FFFFFFF;
+
 std::string OverTheLimit(const std::string& size, uint64_t limit)
 {
     return "it is " + size + " bytes, over the limit of " + std::to_string(limit) + " bytes";
@@ -117,6 +122,12 @@ FileRead ReadOpenFile(int fd, uint64_t limit, std::string& contents, std::string
     if (static_cast<uint64_t>(before.st_size) > limit) {
         why = OverTheLimit(std::to_string(before.st_size), limit);
         return FileRead::OverTheLimit;
+    }
+    if (static_cast<uint64_t>(before.st_size) > kLargestFile) {
+        why = "it is " + std::to_string(before.st_size) +
+              " bytes, more than the stand-in can hold in memory (" +
+              std::to_string(kLargestFile) + " bytes)";
+        return FileRead::Failed;
     }
     contents.resize(static_cast<size_t>(before.st_size)); // the one allocation
     if (!ReadAll(fd, limit, contents, why))

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
-#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -77,13 +76,14 @@ uint16_t CopyText(const std::string& text, char* buffer, uint16_t capacity)
     return static_cast<uint16_t>(length);
 }
 
-// Runs an operation body; a failed allocation becomes a status, never an
-// exception across the C interface.
+// Runs an operation body; an exception becomes a status, never an exception
+// across the C interface. What can throw here is memory: an allocation that
+// fails, or a size past what a container can hold (std::length_error).
 template <class Body, class Result> Result Guarded(Body body, Result onFailure)
 {
     try {
         return body();
-    } catch (const std::bad_alloc&) {
+    } catch (...) {
         return onFailure;
     }
 }
