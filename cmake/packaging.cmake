@@ -34,15 +34,16 @@ else()
     "License: Expat\n"
     " ${terms}")
 
-  # The man page and the changelog, compressed as Debian wants them: gzip -9
-  # without a name or time stamp, so two builds give the same bytes.
+  # The man page and the changelog say the project's version, and are
+  # compressed as Debian wants them: gzip -9 without a name or time stamp, so
+  # two builds give the same bytes. The man page is kept for man -l.
+  configure_file(doc/zorbel.1 zorbel.1 @ONLY)
+  configure_file(packaging/changelog changelog @ONLY)
   find_program(ZORBEL_GZIP gzip REQUIRED)
   set(compressed ${PROJECT_BINARY_DIR}/zorbel.1.gz ${PROJECT_BINARY_DIR}/changelog.gz)
   add_custom_command(OUTPUT ${compressed}
-    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/doc/zorbel.1 zorbel.1
-    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/packaging/changelog changelog
-    COMMAND ${ZORBEL_GZIP} -9nf zorbel.1 changelog
-    DEPENDS ${PROJECT_SOURCE_DIR}/doc/zorbel.1 ${PROJECT_SOURCE_DIR}/packaging/changelog
+    COMMAND ${ZORBEL_GZIP} -9nkf zorbel.1 changelog
+    DEPENDS ${PROJECT_BINARY_DIR}/zorbel.1 ${PROJECT_BINARY_DIR}/changelog
     WORKING_DIRECTORY ${PROJECT_BINARY_DIR})
   add_custom_target(compressed_docs ALL DEPENDS ${compressed})
 endif()

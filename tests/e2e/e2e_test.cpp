@@ -66,6 +66,7 @@ std::string Expected(std::string text, const std::string& folder)
 {
     ReplaceAll(text, "@DIR@", folder);
     ReplaceAll(text, "@SAMPLE@", options.sample);
+    ReplaceAll(text, "@VERSION@", ZORBEL_VERSION);
     if (options.windows)
         ReplaceAll(text, "\n", "\r\n");
     return text;

@@ -63,6 +63,10 @@ dpkg-deb -x "$deb" "$scratch/deb"
 need_file "$scratch/deb/usr/share/doc/zorbel/copyright" "${deb##*/}"
 need_file "$scratch/deb/usr/share/doc/zorbel/changelog.gz" "${deb##*/}"
 need_file "$scratch/deb/usr/share/doc/zorbel/stand-in-runtime.md" "${deb##*/}"
+zcat "$scratch/deb/usr/share/man/man1/zorbel.1.gz" | grep -q "^\.TH .*\"zorbel $version\"" ||
+  problem "${deb##*/}: the man page does not say version $version"
+zcat "$scratch/deb/usr/share/doc/zorbel/changelog.gz" | head -n 1 | grep -qF "zorbel ($version)" ||
+  problem "${deb##*/}: the changelog's newest entry is not version $version"
 library=$(ls "$scratch"/deb/usr/lib/*/zorbel/libnnotes.so "$scratch"/deb/usr/lib/zorbel/libnnotes.so 2>/dev/null | head -n 1 || true)
 for check in elf_stripped elf_hardened; do
   $check "$scratch/deb/usr/bin/zorbel" "${deb##*/}: zorbel"

@@ -16,12 +16,15 @@ using ::testing::IsEmpty;
 
 namespace {
 
-// The usage text's exact bytes, kept once for these tests and the case table.
+// The usage text's exact bytes, kept once for these tests and the case table;
+// its version line says the project's version.
 std::string UsageText()
 {
     std::ifstream in(ZORBEL_USAGE_TEXT, std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_FALSE(text.empty()) << "cannot read " << ZORBEL_USAGE_TEXT;
+    if (size_t at = text.find("@VERSION@"); at != std::string::npos)
+        text.replace(at, 9, ZORBEL_VERSION);
     return text;
 }
 

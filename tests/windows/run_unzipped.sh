@@ -5,9 +5,9 @@
 # Checks the uptime line, the usage text and a failure's exit status; and
 # that without the stand-in on the PATH the system loader refuses to start
 # zorbel.exe (exit status 53 under Wine, 0xC0000135 on Windows).
-#   run_unzipped.sh LAUNCHER ZIP
+#   run_unzipped.sh LAUNCHER ZIP VERSION
 set -u
-launcher=$(realpath "$1") zip=$(realpath "$2")
+launcher=$(realpath "$1") zip=$(realpath "$2") version=$3
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cd "$scratch" && cmake -E tar xf "$zip" || exit 1
@@ -41,7 +41,7 @@ check "a failure" 255 "Error getting stats from server 'Branch/Acme'\r\nNotes AP
   with-stand-in.bat Branch/Acme
 check "nNOTES.dll not on the PATH" 53 '' without-stand-in.bat "Hub One/Acme"
 "$launcher" cmd /c with-stand-in.bat /? >usage 2>err || fail "the usage text: exit status $?: $(head -n 20 err)"
-[ "$(head -n 1 usage)" = $'Usage: Zorbel [ServerName]\r' ] && [ "$(tail -n 1 usage)" = $'version 1.2\r' ] ||
+[ "$(head -n 1 usage)" = $'Usage: Zorbel [ServerName]\r' ] && [ "$(tail -n 1 usage)" = "version $version"$'\r' ] ||
   fail "the usage text: $(head -c 200 usage)"
 
 [ $failed = 0 ] && echo "OK: ${zip##*/} runs as its README.txt says"
