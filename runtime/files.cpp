@@ -125,8 +125,8 @@ FileRead ReadOpenFile(int fd, uint64_t limit, std::string& contents, std::string
     }
     if (static_cast<uint64_t>(before.st_size) > kLargestFile) {
         why = "it is " + std::to_string(before.st_size) +
-              " bytes, more than the stand-in can hold in memory (" +
-              std::to_string(kLargestFile) + " bytes)";
+              " bytes, more than the stand-in can hold in memory (" + std::to_string(kLargestFile) +
+              " bytes)";
         return FileRead::Failed;
     }
     contents.resize(static_cast<size_t>(before.st_size)); // the one allocation
