@@ -47,11 +47,14 @@ for doc in $documents; do
   extract "${relative//\//_}" "$doc"
 done
 
-# A fresh folder holding a copy of the sample data, and ./build.
+# A fresh folder holding a copy of the sample data, and ./build; and
+# libraries planted there, which zorbel must never load from the folder it
+# is started in.
 fresh() {
   rm -rf "$scratch/work"
   cp -r "$share/sample" "$scratch/work"
   ln -s "$build" "$scratch/work/build"
+  echo 'not a library' | tee "$scratch/work/libc.so.6" >"$scratch/work/libnnotes.so"
 }
 
 run_session() { # BLOCK
