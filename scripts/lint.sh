@@ -5,11 +5,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
+[ -f "$build/compile_commands.json" ] ||
+  { echo "lint.sh needs a configured build folder: $build has no compile_commands.json"; exit 1; }
 code=(startup uptime notes runtime)
 
 echo "== clang-tidy"
 run-clang-tidy -quiet -p "$build" "$PWD/(startup|uptime|runtime)/" >"$build/clang-tidy.log" 2>&1 ||
-  { grep -E "warning:|error:" "$build/clang-tidy.log"; exit 1; }
+  { grep -E "warning:|error:" "$build/clang-tidy.log" || tail -n 20 "$build/clang-tidy.log"; exit 1; }
 echo "clean"
 
 echo "== cppcheck"
