@@ -34,11 +34,12 @@ else()
     "License: Expat\n"
     " ${terms}")
 
-  # The man page and the changelog say the project's version, and are
-  # compressed as Debian wants them: gzip -9 without a name or time stamp, so
-  # two builds give the same bytes. The man page is kept for man -l.
+  # The man page says the project's version; the changelog is history, each
+  # release's entry as it was written. Both are compressed as Debian wants
+  # them: gzip -9 without a name or time stamp, so two builds give the same
+  # bytes. The man page is kept for man -l.
   configure_file(doc/zorbel.1 zorbel.1 @ONLY)
-  configure_file(packaging/changelog changelog @ONLY)
+  configure_file(packaging/changelog changelog COPYONLY)
   find_program(ZORBEL_GZIP gzip REQUIRED)
   set(compressed ${PROJECT_BINARY_DIR}/zorbel.1.gz ${PROJECT_BINARY_DIR}/changelog.gz)
   add_custom_command(OUTPUT ${compressed}

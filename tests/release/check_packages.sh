@@ -47,14 +47,15 @@ pe_stripped() {
   fi
 }
 version_resource() { # FILE PACKAGE TRIPLET ORIGINAL_NAME
-  local rc
+  local rc numbers
   rc=$("$3-windres" -i "$1" -O rc 2>&1) || { problem "$2: no version resource in $4: $rc"; return; }
   for field in "FileVersion\", \"$version\"" "ProductVersion\", \"$version\"" \
     "ProductName\", \"Zorbel\"" "OriginalFilename\", \"$4\"" "FileDescription\", \"" \
     "LegalCopyright\", \"Copyright (c) "; do
     grep -qF "VALUE \"$field" <<<"$rc" || problem "$2: $4 lacks $field in its version resource"
   done
-  grep -qE "FILEVERSION ${version//./, }, 0, 0" <<<"$rc" || problem "$2: $4 has the wrong FILEVERSION"
+  numbers=$(cut -d. -f1-4 <<<"$version.0.0.0")
+  grep -qF "FILEVERSION ${numbers//./, }" <<<"$rc" || problem "$2: $4 has the wrong FILEVERSION"
 }
 
 deb=$(ls "$dir"/zorbel_"$version"_*.deb)
