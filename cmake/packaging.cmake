@@ -10,7 +10,9 @@ include(GNUInstallDirs)
 if(WIN32)
   # Text files for Windows users, with CR LF line ends: the licence, the
   # users' part of doc/windows.md as the zip's README.txt, and the stand-in's
-  # document as the README.txt of its folder.
+  # document as the README.txt of its folder, without the lines that mark
+  # its examples for the document tests.
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS doc/windows.md runtime/README.md)
   configure_file(LICENSE LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
   file(READ ${PROJECT_SOURCE_DIR}/doc/windows.md windows_doc)
   string(REGEX MATCH "<!-- README.txt -->\n(.*)<!-- end of README.txt -->" found "${windows_doc}")
@@ -19,7 +21,10 @@ if(WIN32)
   endif()
   file(WRITE ${PROJECT_BINARY_DIR}/README-for-users.txt "${CMAKE_MATCH_1}")
   configure_file(${PROJECT_BINARY_DIR}/README-for-users.txt README.txt @ONLY NEWLINE_STYLE CRLF)
-  configure_file(runtime/README.md stand-in-README.txt @ONLY NEWLINE_STYLE CRLF)
+  file(READ ${PROJECT_SOURCE_DIR}/runtime/README.md standin_doc)
+  string(REGEX REPLACE "<!--[^\n]*-->\n" "" standin_doc "${standin_doc}")
+  file(WRITE ${PROJECT_BINARY_DIR}/stand-in-README.md "${standin_doc}")
+  configure_file(${PROJECT_BINARY_DIR}/stand-in-README.md stand-in-README.txt @ONLY NEWLINE_STYLE CRLF)
 else()
   file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
   string(REGEX REPLACE "^MIT License\n\nCopyright \\(c\\) ([^\n]*)\n\n" "" terms "${licence}")

@@ -94,6 +94,9 @@ for zip in "$dir"/zorbel-"$version"-windows-*.zip; do
     if [ -f "$unpacked/$text" ] && grep -qv $'\r$' "$unpacked/$text"; then
       problem "${zip##*/}: $text has lines without CR LF line ends"
     fi
+    if [ -f "$unpacked/$text" ] && grep -q '<!--' "$unpacked/$text"; then
+      problem "${zip##*/}: $text shows a marker line of the document tests (<!--)"
+    fi
   done
   for file in zorbel.exe stand-in-runtime/nNOTES.dll; do
     pe_stripped "$unpacked/$file" "${zip##*/}: $file" "$triplet"
