@@ -14,7 +14,7 @@ if [ "$status" -ne 0 ] || [ "$first" != "$(printf 'Usage: Zorbel [ServerName]\r'
   printf '%s\n' "$out" | head -n 5
   echo "and on standard error:"
   head -n 20 "$err"
-  echo "This Wine does not run this build; see the README's section on Wine."
+  echo "This Wine does not run this build; see 'Testing under Wine' in doc/windows.md."
   exit 1
 fi
 echo "OK: $2 /? printed the usage text under $1"
