@@ -7,7 +7,8 @@ packages=(
   cmake make g++ libgtest-dev libgmock-dev googletest libbenchmark-dev dpkg-dev file valgrind
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 wine32:i386
   clang libclang-rt-14-dev clang-tidy clang-format cppcheck
-  lintian mandoc hyperfine procps time
+  lintian mandoc hyperfine procps time shellcheck
+  reprotest disorderfs faketime diffoscope-minimal
 )
 
 dpkg --add-architecture i386 # the 32-bit Wine
@@ -20,6 +21,7 @@ apt-get update || echo "apt-get update failed for an index (above): going on wit
 # suite's index for one of them is missing or out of step with the other's,
 # the newest versions may not fit together; those of the machine's own
 # release do, on both.
+# shellcheck disable=SC1091 # the system's own file, not ours to check
 release=$(. /etc/os-release && echo "$VERSION_CODENAME")
 target=()
 if ! apt-get install -s --no-install-recommends "${packages[@]}" >/dev/null 2>&1; then
@@ -34,6 +36,7 @@ apt-get install -y --no-install-recommends "${target[@]}" "${packages[@]}"
 # Wine, the backported one a fraction of a second.
 if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
   echo "This kernel runs no 32-bit programs: the 32-bit Wine runs under qemu-i386 from $release-backports"
+  # shellcheck disable=SC2016 # $(REPO_URI) is apt's placeholder, not the shell's
   uri=$(apt-get indextargets --format '$(REPO_URI)' "Codename: $release" | head -n 1)
   sources=/etc/apt/sources.list.d/$release-backports.sources
   printf 'Types: deb\nURIs: %s\nSuites: %s-backports\nComponents: main\nSigned-By: %s\n' \

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Static analysis of the tool and the stand-in runtime: clang-tidy (.clang-tidy),
-# cppcheck, and the layout of every C++ file against .clang-format.
+# cppcheck, the layout of every C++ file against .clang-format, and every
+# shell script with shellcheck.
 #   lint.sh [BUILD_DIR]     the build folder must have been configured
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,4 +22,8 @@ echo "clean"
 
 echo "== clang-format"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+echo "clean"
+
+echo "== shellcheck"
+git ls-files -z '*.sh' .ci/run | xargs -0 shellcheck
 echo "clean"

@@ -39,6 +39,7 @@ floor=$scratch/floor
 echo 'void floor_call(void) {}' >"$floor.c"
 echo 'void floor_call(void); int main(void) { floor_call(); return 0; }' >"$floor-main.c"
 cc -O2 -shared -fPIC -Wl,-z,now -o "$scratch/libfloor.so" "$floor.c"
+# shellcheck disable=SC2016 # $ORIGIN is the loader's, not the shell's
 cc -O2 -Wl,-z,now -Wl,-rpath,'$ORIGIN' -o "$floor" "$floor-main.c" -L"$scratch" -lfloor
 cd /
 env -u NN_CONFIG hyperfine -N --warmup 100 --runs 2000 --export-csv "$scratch/runs.csv" \

@@ -62,23 +62,23 @@ run_session() { # BLOCK
   fresh
   while IFS= read -r line || [ -n "$line" ]; do
     if [ "${line#\$ }" != "$line" ]; then
-      [ -n "$command" ] && run_command "$command" "$expected" "$1"
+      [ -n "$command" ] && run_command "$command" "$expected" "${1##*/}"
       command=${line#\$ } expected=""
     else
       expected+="$line"$'\n'
     fi
   done <"$1"
-  [ -n "$command" ] && run_command "$command" "$expected" "$1"
+  [ -n "$command" ] && run_command "$command" "$expected" "${1##*/}"
 }
 
-run_command() { # COMMAND EXPECTED BLOCK
+run_command() { # COMMAND EXPECTED BLOCK_NAME
   local got
   got=$(cd "$scratch/work" && PATH="$scratch/bin:$PATH" sh -c "${1//\/usr\/share\/zorbel/$share}" 2>&1)
   got=${got//$share//usr/share/zorbel}
   count=$((count + 1))
   # A block may end in blank lines that the command does not print.
   if [ "$got" != "$(printf '%s' "$2")" ]; then
-    fail "${3##*/}: \$ $1"
+    fail "$3: \$ $1"
     printf '  printed:  %s\n' "$got"
     printf '  document: %s\n' "$2"
   fi
@@ -88,7 +88,7 @@ run_config() { # BLOCK
   fresh
   cp "$1" "$scratch/work/example.ini"
   local got
-  got=$(cd "$scratch/work" && "$build/zorbel" =example.ini 2>&1)
+  got=$(cd "$scratch/work" && "$build/zorbel" "=example.ini" 2>&1)
   local status=$?
   count=$((count + 1))
   if [ $status != 0 ] || ! printf '%s' "$got" | grep -qE '^[0-9]+ days [0-9]{2}:[0-9]{2}:[0-9]{2}$'; then
@@ -100,7 +100,7 @@ run_fragment() { # BLOCK
   fresh
   { printf '[runtime]\ndata = reports\nlocal = local.txt\n'; cat "$1"; } >"$scratch/work/example.ini"
   local got
-  got=$(cd "$scratch/work" && "$build/zorbel" =example.ini /? 2>&1)
+  got=$(cd "$scratch/work" && "$build/zorbel" "=example.ini" "/?" 2>&1)
   local status=$?
   count=$((count + 1))
   if [ $status = 3 ] || printf '%s' "$got" | grep -q 'is not valid'; then

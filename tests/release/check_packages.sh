@@ -68,10 +68,9 @@ zcat "$scratch/deb/usr/share/man/man1/zorbel.1.gz" | grep -q "^\.TH .*\"zorbel $
   problem "${deb##*/}: the man page does not say version $version"
 zcat "$scratch/deb/usr/share/doc/zorbel/changelog.gz" | head -n 1 | grep -qF "zorbel ($version)" ||
   problem "${deb##*/}: the changelog's newest entry is not version $version"
-library=$(ls "$scratch"/deb/usr/lib/*/zorbel/libnnotes.so "$scratch"/deb/usr/lib/zorbel/libnnotes.so 2>/dev/null | head -n 1 || true)
-for check in elf_stripped elf_hardened; do
-  $check "$scratch/deb/usr/bin/zorbel" "${deb##*/}: zorbel"
-  $check "$library" "${deb##*/}: libnnotes.so"
+for binary in "$scratch/deb/usr/bin/zorbel" "$(find "$scratch/deb/usr/lib" -name libnnotes.so)"; do
+  elf_stripped "$binary" "${deb##*/}: ${binary##*/}"
+  elf_hardened "$binary" "${deb##*/}: ${binary##*/}"
 done
 echo "checked ${deb##*/}"
 

@@ -21,14 +21,14 @@ set_path=$(grep -m 1 'set PATH=' stand-in-runtime/README.txt | sed 's/^ *//; s/\
 printf '@%s\r\n@zorbel.exe %%*\r\n' "$set_path" >with-stand-in.bat
 printf '@zorbel.exe %%*\r\n' >without-stand-in.bat
 
-# check WHAT STATUS OUTPUT BATCH ARGUMENTS...: the exact bytes (printf
+# check WHAT STATUS OUTPUT BATCH ARGUMENTS...: the exact bytes (backslash
 # escapes) on standard output and the exit status of a run through cmd.
 check() {
   local what=$1 status=$2 output=$3 got_status
   shift 3
   "$launcher" cmd /c "$@" >got 2>err
   got_status=$?
-  printf "$output" >expected
+  printf '%b' "$output" >expected
   [ "$got_status" = "$status" ] && cmp -s got expected && return
   fail "$what: 'cmd /c $*' exited $got_status (expected $status); got, then expected, then its standard error:"
   od -c got | head -n 8
@@ -41,8 +41,9 @@ check "a failure" 255 "Error getting stats from server 'Branch/Acme'\r\nNotes AP
   with-stand-in.bat Branch/Acme
 check "nNOTES.dll not on the PATH" 53 '' without-stand-in.bat "Hub One/Acme"
 "$launcher" cmd /c with-stand-in.bat /? >usage 2>err || fail "the usage text: exit status $?: $(head -n 20 err)"
-[ "$(head -n 1 usage)" = $'Usage: Zorbel [ServerName]\r' ] && [ "$(tail -n 1 usage)" = "version $version"$'\r' ] ||
+if [ "$(head -n 1 usage)" != $'Usage: Zorbel [ServerName]\r' ] || [ "$(tail -n 1 usage)" != "version $version"$'\r' ]; then
   fail "the usage text: $(head -c 200 usage)"
+fi
 
 [ $failed = 0 ] && echo "OK: ${zip##*/} runs as its README.txt says"
 exit $failed

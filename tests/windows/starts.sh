@@ -15,7 +15,8 @@ nice=${LOAD_NICE:-0}
 command -v stress >/dev/null || { echo "starts.sh needs stress: apt-get install stress"; exit 1; }
 here=$(dirname "$(realpath "$0")")
 wineserver=$(sed -n 's/^ZORBEL_WINESERVER:FILEPATH=//p' "$build/CMakeCache.txt")
-launchers=$(ls "$build"/wine-*.sh 2>/dev/null) || { echo "no Windows build runs in $build"; exit 1; }
+launchers=("$build"/wine-*.sh)
+[ -e "${launchers[0]}" ] || { echo "no Windows build runs in $build"; exit 1; }
 logs=$build/starts
 rm -rf "$logs" && mkdir -p "$logs"
 
@@ -37,15 +38,15 @@ count() {
   [ ! -f "$out.failures" ] || sort "$out.failures" | uniq -c
 }
 
-"$here/wine_server.sh" start "$wineserver" "$build/wineprefix" $launchers || exit 1
+"$here/wine_server.sh" start "$wineserver" "$build/wineprefix" "${launchers[@]}" || exit 1
 nice -n "$nice" stress --cpu $((3 * $(nproc))) >/dev/null 2>&1 &
 load=$!
-begin=$(date +%s) counters=""
-for launcher in $launchers; do
+begin=$(date +%s) counters=()
+for launcher in "${launchers[@]}"; do
   count "$launcher" >"$logs/${launcher##*/}.count" &
-  counters="$counters $!"
+  counters+=("$!")
 done
-wait $counters
+wait "${counters[@]}"
 kill "$load"
 wait "$load" 2>/dev/null
 "$here/wine_server.sh" stop "$wineserver" "$build/wineprefix"

@@ -27,7 +27,6 @@ log=$WINEPREFIX.log
 # services, which outlive the program, must not hold this test's output
 # open); a step that fails is named with its exit status and what it wrote.
 step() {
-  local status mark
   mark=$(wc -c <"$log" 2>/dev/null || echo 0)
   "$@" >>"$log" 2>&1 </dev/null && return 0
   status=$?
