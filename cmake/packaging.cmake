@@ -3,6 +3,9 @@
 # Windows: zorbel.exe alone at the top, so a real runtime is never shadowed;
 # the stand-in in a folder of its own.
 include(GNUInstallDirs)
+# Folders made by the installation are rwxr-xr-x whatever the builder's umask.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+  OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 # The licence goes with every package: LICENSE.txt (CR LF) in the zips,
 # LICENSE in the tarball and a plain installation, and in the .deb as the
@@ -80,9 +83,15 @@ set(CPACK_PACKAGE_DESCRIPTION
   "includes a stand-in Notes runtime with sample data.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_STRIP_FILES ON)
+# A component installation lists each package's files in sorted order, not in
+# the order the file system gives; all components go into one package.
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
 set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
+  set(CPACK_COMPONENTS_ALL Unspecified) # the one component, named, or cpack takes none
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     set(CPACK_SYSTEM_NAME windows-x86)
