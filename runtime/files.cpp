@@ -24,6 +24,10 @@ int Stat(int fd, FileStat* stat)
 {
     return _fstat64(fd, stat);
 }
+int StatPath(const char* path, FileStat* info)
+{
+    return _stat64(path, info);
+}
 int OpenForReading(const char* path)
 {
     return _open(path, _O_RDONLY | _O_BINARY);
@@ -45,6 +49,10 @@ using FileStat = struct stat;
 int Stat(int fd, FileStat* stat)
 {
     return fstat(fd, stat);
+}
+int StatPath(const char* path, FileStat* info)
+{
+    return stat(path, info);
 }
 // Non-blocking, so that opening a FIFO never waits for a writer.
 int OpenForReading(const char* path)
@@ -159,7 +167,11 @@ const char* KindOfFile(unsigned mode)
         return "a character device";
     if (S_ISBLK(mode))
         return "a block device";
-    return "not a file"; // a socket cannot be opened at all
+#ifdef S_ISSOCK
+    if (S_ISSOCK(mode))
+        return "a socket";
+#endif
+    return "not a file";
 }
 
 FileRead ReadRegularFile(const std::string& path, uint64_t limit, std::string& contents,
@@ -168,16 +180,13 @@ FileRead ReadRegularFile(const std::string& path, uint64_t limit, std::string& c
     contents.clear();
     int fd = OpenForReading(path.c_str());
     if (fd < 0) {
+        // Some kinds cannot be opened at all (a socket; a folder on Windows):
+        // say what they are rather than why opening failed.
         int error = errno;
-#ifdef _WIN32
-        // The C library of Windows refuses to open a folder with "Permission denied".
-        struct _stat64 stat {};
-        if (error == EACCES && _stat64(path.c_str(), &stat) == 0 && S_ISDIR(stat.st_mode)) {
-            why = "it is a folder, not a regular file";
-            return FileRead::Failed;
-        }
-#endif
-        why = std::strerror(error);
+        FileStat info{};
+        why = StatPath(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)
+                  ? std::string("it is ") + KindOfFile(info.st_mode) + ", not a regular file"
+                  : std::strerror(error);
         return FileRead::Failed;
     }
     FileRead result = ReadOpenFile(fd, limit, contents, why);

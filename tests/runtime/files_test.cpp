@@ -31,6 +31,12 @@ TEST(ReadRegularFile, ReadsUpToItsLimitAndRefusesTheRest)
     EXPECT_EQ(contents, "");
     EXPECT_EQ(ReadRegularFile(folder.string(), 10, contents, why), FileRead::Failed);
     EXPECT_EQ(why, "it is a folder, not a regular file");
+#ifndef _WIN32 // a socket cannot even be opened, yet is named as a FIFO is
+    std::string socket_file = (folder / "r.socket").string();
+    ASSERT_EQ(mknod(socket_file.c_str(), S_IFSOCK | 0600, 0), 0);
+    EXPECT_EQ(ReadRegularFile(socket_file, 10, contents, why), FileRead::Failed);
+    EXPECT_EQ(why, "it is a socket, not a regular file");
+#endif
     EXPECT_STREQ(KindOfFile(S_IFBLK), "a block device");
     EXPECT_STREQ(KindOfFile(0), "not a file");
     fs::remove_all(folder);
