@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 wine32:i386
   clang libclang-rt-14-dev clang-tidy clang-format cppcheck
   lintian mandoc hyperfine procps time shellcheck
-  reprotest disorderfs faketime diffoscope-minimal
+  reprotest disorderfs faketime diffoscope-minimal fakeroot
 )
 
 dpkg --add-architecture i386 # the 32-bit Wine

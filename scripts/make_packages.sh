@@ -5,14 +5,24 @@
 set -eu
 build=$(cd "$1" && pwd) out=$2
 # The same bytes from every builder: cpack gives the .deb's members the mode
-# of the files it writes, and a zip stores its entries' times in local time.
+# of the files it writes, a zip stores its entries' times in local time, and
+# the tarball and the zips name the owner of the files they were made from,
+# who is root only as root or under fakeroot.
 umask 022
 export TZ=UTC0
+as_root=""
+if [ "$(id -u)" != 0 ]; then
+  if command -v fakeroot >/dev/null; then
+    as_root=fakeroot
+  else
+    echo "No fakeroot here (apt-get install fakeroot): the tarball and the zips name $(id -un) as the owner"
+  fi
+fi
 rm -rf "$out"
 mkdir -p "$out"
 for config in "$build/CPackConfig.cmake" "$build"/windows-*/CPackConfig.cmake; do
   [ -f "$config" ] || continue
-  cpack --config "$config" -B "$out" >>"$out/cpack.log" 2>&1 ||
+  $as_root cpack --config "$config" -B "$out" >>"$out/cpack.log" 2>&1 ||
     { cat "$out/cpack.log"; exit 1; }
 done
 rm -rf "$out/_CPack_Packages"
