@@ -86,14 +86,29 @@ static int IsOpenDescriptor(int fd)
 #endif
 }
 
+// Gives the descriptor of a standard stream. Windows gives a stream whose
+// standard handle was absent at start (as a service may start a program)
+// no descriptor at all; such a stream is put back on its standard one,
+// which holds no handle and so counts as closed.
+static int StreamDescriptor(FILE* stream, int standardFd)
+{
+#ifdef _WIN32
+    if (fileno(stream) < 0)
+        stream->_file = standardFd;
+#else
+    (void)standardFd;
+#endif
+    return fileno(stream);
+}
+
 // SwapStdStreams -- exchanges the targets of standard output and standard
 // error, so messages written to standard error reach the original standard
 // output. A closed stream stays closed, on the other descriptor.
 void SwapStdStreams(void)
 {
-    int errFd = fileno(stderr);
-    int outFd = fileno(stdout);
     (void)fflush(NULL);
+    int errFd = StreamDescriptor(stderr, 2);
+    int outFd = StreamDescriptor(stdout, 1);
 
     int errOpen = IsOpenDescriptor(errFd);
     int outOpen = IsOpenDescriptor(outFd);

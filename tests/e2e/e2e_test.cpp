@@ -104,7 +104,7 @@ std::string TakeOutWineLines(std::string& err)
 
 void AddStream(posix_spawn_file_actions_t& actions, int fd, Stream target, const std::string& file)
 {
-    if (target == Stream::Closed)
+    if (target == Stream::Closed && !options.windows)
         posix_spawn_file_actions_addclose(&actions, fd);
     else if (target == Stream::Full)
         posix_spawn_file_actions_addopen(&actions, fd, "/dev/full", O_WRONLY, 0);
@@ -118,6 +118,15 @@ Outcome Launch(const Case& c, const std::string& folder)
     std::vector<std::string> args;
     if (!options.launcher.empty())
         args.push_back(options.launcher);
+    // On Windows a closed stream is a standard handle that the program starts
+    // without, through the launcher that the Windows build puts beside it.
+    if (options.windows && (c.stdoutTo == Stream::Closed || c.stderrTo == Stream::Closed)) {
+        args.push_back(
+            (std::filesystem::path(options.zorbel).parent_path() / "without_handle.exe").string());
+        args.push_back(c.stdoutTo != Stream::Closed   ? "stderr"
+                       : c.stderrTo != Stream::Closed ? "stdout"
+                                                      : "both");
+    }
     args.push_back(options.zorbel);
     for (std::string arg : c.args) {
         ReplaceAll(arg, "@DIR@", folder);
