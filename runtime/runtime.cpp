@@ -12,6 +12,7 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <unistd.h>
@@ -190,6 +191,63 @@ StatusCode HandOutReport(const std::string& report, MemHandle* handle, uint32_t*
     *length = static_cast<uint32_t>(text.size());
     *handle = CurrentState().handles.Allocate(std::move(text));
     return 0;
+}
+
+#ifdef _WIN32
+// Text in one code page converted to another, as Windows converts the
+// command line to the ANSI code page: a letter the other cannot hold becomes
+// a similar one or '?'. Text that is not valid in the first stays as it is.
+std::string Recode(const std::string& text, UINT from, UINT to)
+{
+    int size = static_cast<int>(text.size());
+    int wideSize = MultiByteToWideChar(from, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
+    if (wideSize == 0)
+        return text;
+    std::wstring wide(static_cast<size_t>(wideSize), L'\0');
+    (void)MultiByteToWideChar(from, MB_ERR_INVALID_CHARS, text.data(), size, wide.data(), wideSize);
+    int outSize = WideCharToMultiByte(to, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(outSize), '\0');
+    (void)WideCharToMultiByte(to, 0, wide.data(), wideSize, out.data(), outSize, nullptr, nullptr);
+    return out;
+}
+#endif
+
+// Whether a server's name in the configuration is the name asked for: the
+// same bytes or, on Windows, whose command line comes in the ANSI code page,
+// the same text in a configuration saved as UTF-8 (Notepad's default).
+bool SameName(const std::string& configured, const char* asked)
+{
+#ifdef _WIN32
+    return configured == asked || configured == Recode(asked, CP_ACP, CP_UTF8);
+#else
+    return configured == asked;
+#endif
+}
+
+// Why no server answers to a name. On Windows a name that the command line's
+// code page cannot hold reaches the runtime changed, and then matches no
+// section, though one is there.
+StatusCode UnknownServer(const char* asked)
+{
+    const State& state = CurrentState();
+    if (state.sampleConfig)
+        return Fail(kUnknownServer, "The server is not known to the sample configuration '" +
+                                        state.configPath +
+                                        "': copy it, add a [server] section to the copy and name "
+                                        "the copy with =PATH or NN_CONFIG");
+#ifdef _WIN32
+    for (const Server& server : state.config.servers)
+        if (Recode(server.name, CP_UTF8, CP_ACP) == asked)
+            return Fail(kUnknownServer,
+                        "The server is not known to the runtime: its name has letters that the "
+                        "command line's code page cannot hold; rename its [server] section in '" +
+                            state.configPath + "'");
+#else
+    (void)asked;
+#endif
+    return Fail(kUnknownServer, "The server is not known to the runtime: add a [server] "
+                                "section for it to '" +
+                                    state.configPath + "'");
 }
 
 bool IsEmpty(const char* text)
@@ -380,21 +438,13 @@ NN_API StatusCode NN_CALL nnQueryServerStats(const char* serverName, const char*
             if (!IsEmpty(facility) || !IsEmpty(statName))
                 return kUnsupportedQuery;
             for (const Server& server : state.config.servers) {
-                if (server.name != serverName)
+                if (!SameName(server.name, serverName))
                     continue;
                 if (server.down)
                     return kServerDown;
                 return HandOutReport(server.report, handle, length);
             }
-            if (state.sampleConfig)
-                return Fail(kUnknownServer,
-                            "The server is not known to the sample configuration '" +
-                                state.configPath +
-                                "': copy it, add a [server] section to the copy and name the "
-                                "copy with =PATH or NN_CONFIG");
-            return Fail(kUnknownServer, "The server is not known to the runtime: add a [server] "
-                                        "section for it to '" +
-                                            state.configPath + "'");
+            return UnknownServer(serverName);
         },
         StatusCode{kOutOfMemory});
 }
