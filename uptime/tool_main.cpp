@@ -106,9 +106,9 @@ static int StreamDescriptor(FILE* stream, int standardFd)
 // output. A closed stream stays closed, on the other descriptor.
 void SwapStdStreams(void)
 {
-    (void)fflush(NULL);
     int errFd = StreamDescriptor(stderr, 2);
     int outFd = StreamDescriptor(stdout, 1);
+    (void)fflush(NULL);
 
     int errOpen = IsOpenDescriptor(errFd);
     int outOpen = IsOpenDescriptor(outFd);

@@ -3,7 +3,7 @@
 # the zip's stand-in-runtime/README.txt tells a user: in a console (cmd)
 # whose PATH starts with the stand-in's folder, set by the README's own line.
 # Checks the uptime line, the usage text, a failure's exit status and the
-# zip's README.txt's test of it; and
+# zip's README.txt's test of it, alone and in a loop; and
 # that without the stand-in on the PATH the system loader refuses to start
 # zorbel.exe (exit status 53 under Wine, 0xC0000135 on Windows).
 #   run_unzipped.sh LAUNCHER ZIP VERSION
@@ -45,6 +45,8 @@ check "nNOTES.dll not on the PATH" 53 '' without-stand-in.bat "Hub One/Acme"
 { printf '@%s\r\n' "$set_path"; grep -A 1 '^ *zorbel.exe Mail01/Acme >' README.txt | sed 's/^ */@/'; } >readme-test.bat
 check "README.txt's exit test, on an uptime" 0 '' readme-test.bat
 sed 's/Mail01/Branch/g' readme-test.bat >readme-fails.bat && check "README.txt's exit test, on none" 255 'No uptime for Branch/Acme: see uptime.txt\r\n' readme-fails.bat
+{ printf '@echo off\r\n%s\r\n' "$set_path"; sed -n '/^ *setlocal EnableDelayedExpansion/,/^ *)/p' README.txt; } >readme-loop.bat
+check "README.txt's loop, which must name Branch/Acme alone" 255 'No uptime for Branch/Acme: see uptime.txt\r\n' readme-loop.bat
 "$launcher" cmd /c with-stand-in.bat /? >usage 2>err || fail "the usage text: exit status $?: $(head -n 20 err)"
 if [ "$(head -n 1 usage)" != $'Usage: Zorbel [ServerName]\r' ] || [ "$(tail -n 1 usage)" != "version $version"$'\r' ]; then
   fail "the usage text: $(head -c 200 usage)"
