@@ -10,7 +10,7 @@
 #             (standard output and standard error as a terminal shows them);
 #             run one by one in a scratch folder, with ./build/zorbel and
 #             zorbel standing for the build's zorbel, and /usr/share/zorbel
-#             for the build's share/zorbel;
+#             for the build's share/zorbel (as a quoted "$share");
 #   config    a complete configuration: zorbel, started with it in a copy of
 #             the sample folder, must print the local uptime and exit 0;
 #   fragment  part of a configuration: added to a minimal one, it must parse.
@@ -40,12 +40,11 @@ extract() {
 
 mkdir -p "$scratch/blocks" "$scratch/bin"
 ln -s "$build/zorbel" "$scratch/bin/zorbel"
-documents=$(find "$source" -type d \( -name .git -o -name 'build*' -o -name release \) -prune -o \
-  -type f \( -name '*.md' -o -name '*.[1-8]' \) -print | sort)
-for doc in $documents; do
+while IFS= read -r doc; do
   relative=${doc#"$source"/}
   extract "${relative//\//_}" "$doc"
-done
+done < <(find "$source" -type d \( -name .git -o -name 'build*' -o -name release \) -prune -o \
+  -type f \( -name '*.md' -o -name '*.[1-8]' \) -print | sort)
 
 # A fresh folder holding a copy of the sample data, and ./build; and
 # libraries planted there, which zorbel must never load from the folder it
@@ -73,8 +72,8 @@ run_session() { # BLOCK
 
 run_command() { # COMMAND EXPECTED BLOCK_NAME
   local got
-  got=$(cd "$scratch/work" && PATH="$scratch/bin:$PATH" sh -c "${1//\/usr\/share\/zorbel/$share}" 2>&1)
-  got=${got//$share//usr/share/zorbel}
+  got=$(cd "$scratch/work" && PATH="$scratch/bin:$PATH" share=$share sh -c "${1//\/usr\/share\/zorbel/\"\$share\"}" 2>&1)
+  got=${got//"$share"//usr/share/zorbel}
   count=$((count + 1))
   # A block may end in blank lines that the command does not print.
   if [ "$got" != "$(printf '%s' "$2")" ]; then

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "case_table.h"
+#include "tests/scratch_file.h"
 
 extern char** environ;
 
@@ -196,10 +197,8 @@ TEST_P(EndToEnd, Run)
     ASSERT_EQ(c.tableError, "");
     if (!c.onlyOn.empty() && c.onlyOn != (options.windows ? "windows" : "linux"))
         GTEST_SKIP() << "a case for " << c.onlyOn << " only";
-    std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                   ("zorbel-e2e-" + std::to_string(getpid())) / c.name;
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
+    ScratchFolder scratch;
+    const std::filesystem::path& folder = scratch.path();
     if (!c.config.empty())
         std::ofstream(folder / "zorbel.ini", std::ios::binary) << c.config;
     for (const auto& [name, contents] : c.files)
@@ -221,8 +220,6 @@ TEST_P(EndToEnd, Run)
         EXPECT_EQ(outcome.err, Expected(c.stderrText, folder.string())) << "standard error";
     }
     EXPECT_EQ(outcome.exit, c.exit) << "exit status";
-    if (!HasFailure())
-        std::filesystem::remove_all(folder);
 }
 
 // The cases marked for Valgrind, again (a table error stays a failing case).

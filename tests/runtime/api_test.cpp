@@ -32,16 +32,10 @@ class RuntimeApi : public ::testing::Test {
   protected:
     void SetUp() override
     {
-        folder = fs::temp_directory_path() / ("nnotes-api-" + std::to_string(getpid()));
-        fs::create_directories(folder);
         // Saved on Windows, with a lone carriage return at the end.
         Write("local.txt", "Stats.Time.Start\t12/08/2026 10:00:00\r\nx\ty\r");
     }
-    void TearDown() override
-    {
-        nnTerm();
-        fs::remove_all(folder);
-    }
+    void TearDown() override { nnTerm(); }
 
     void Write(const std::string& name, const std::string& text)
     {
@@ -65,7 +59,8 @@ class RuntimeApi : public ::testing::Test {
         return buffer;
     }
 
-    fs::path folder;
+    ScratchFolder scratch;
+    fs::path folder = scratch.path();
     std::string configArg;
     char program[7] = "zorbel";
 };

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "files.h"
+#include "tests/scratch_file.h"
 
 using namespace standin;
 
@@ -17,9 +18,8 @@ namespace fs = std::filesystem;
 
 TEST(ReadRegularFile, ReadsUpToItsLimitAndRefusesTheRest)
 {
-    // A folder of this process's own: both Windows builds share one temporary folder.
-    fs::path folder = fs::temp_directory_path() / ("zorbel-files-test-" + std::to_string(getpid()));
-    fs::create_directories(folder);
+    ScratchFolder scratch;
+    fs::path folder = scratch.path();
     std::string file = (folder / "ten.txt").string();
     std::ofstream(file, std::ios::binary) << "0123456789";
     std::string contents, why;
@@ -39,7 +39,6 @@ TEST(ReadRegularFile, ReadsUpToItsLimitAndRefusesTheRest)
 #endif
     EXPECT_STREQ(KindOfFile(S_IFBLK), "a block device");
     EXPECT_STREQ(KindOfFile(0), "not a file");
-    fs::remove_all(folder);
 }
 
 #ifndef _WIN32

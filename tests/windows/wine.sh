@@ -17,9 +17,14 @@
 # About one start in a few thousand found its heap already there and died
 # with "failed to map the shared user data: c0000018" (STATUS_CONFLICTING_
 # ADDRESSES). Without randomisation the heap starts right above the loader.
+#
+# Wine keeps its server's folder in TMPDIR, a new one for each prefix; here
+# it is beside the prefix, so that the tests leave nothing in /tmp.
 #   wine.sh PROGRAM.exe [ARGUMENTS...]
 WINEPREFIX=${WINEPREFIX:-"$(cd "$(dirname "$1")" && pwd)/wineprefix"}
 WINEDEBUG=-all,err+all
 WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
+TMPDIR=$WINEPREFIX.tmp
+export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES TMPDIR
+mkdir -p "$TMPDIR"
 exec setarch --addr-no-randomize "${WINE:-/usr/lib/wine/wine64}" "$@"

@@ -18,8 +18,9 @@
 #   wine_server.sh stop WINESERVER PREFIX
 set -u
 action=$1 wineserver=$2
-WINEPREFIX=$3 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
+WINEPREFIX=$3 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" TMPDIR=$3.tmp # as wine.sh
+export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES TMPDIR
+mkdir -p "$TMPDIR"
 shift 3
 log=$WINEPREFIX.log
 
