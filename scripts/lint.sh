@@ -21,7 +21,7 @@ cppcheck --enable=warning,style,performance,portability --std=c++20 --language=c
 echo "clean"
 
 echo "== clang-format"
-git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 echo "clean"
 
 echo "== shellcheck"

@@ -136,15 +136,9 @@ Outcome Launch(const Case& c, const std::string& folder)
 
     // Every run checks the runtime's handles: a report breaks the expected output.
     std::vector<std::string> env = {"NN_CHECK_HANDLES=yes"};
-    auto setHere = [&c](const char* entry) {
-        return std::any_of(c.env.begin(), c.env.end(), [entry](const auto& variable) {
-            return std::strncmp(entry, (variable.first + "=").c_str(), variable.first.size() + 1) ==
-                   0;
-        });
-    };
     for (char** entry = environ; *entry != nullptr; ++entry)
         if (std::strncmp(*entry, "NN_CONFIG=", 10) != 0 &&
-            std::strncmp(*entry, "NN_CHECK_HANDLES=", 17) != 0 && !setHere(*entry))
+            std::strncmp(*entry, "NN_CHECK_HANDLES=", 17) != 0)
             env.emplace_back(*entry);
     if (!c.config.empty())
         env.push_back("NN_CONFIG=" + folder + "/zorbel.ini");

@@ -7,10 +7,11 @@
 set -euo pipefail
 build=$(cd "$1" && pwd) seconds=${2:-60}
 corpus=$(cd "$(dirname "$0")" && pwd)/corpus
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
 for target in extract timetext config; do
-  scratch=$(mktemp -d)
+  mkdir "$scratch/$target"
   echo "== fuzzing $target for ${seconds}s"
   "$build/tests/fuzz/${target}_fuzz" -max_total_time="$seconds" -close_fd_mask=2 \
-    -artifact_prefix="$build/$target-" "$scratch" "$corpus/$target" 2>&1 | grep -E "INITED|DONE|ERROR|SUMMARY|property"
-  rm -rf "$scratch"
+    -artifact_prefix="$build/$target-" "$scratch/$target" "$corpus/$target" 2>&1 | grep -E "INITED|DONE|ERROR|SUMMARY|property"
 done

@@ -3,7 +3,8 @@
 # binary in them is stripped and hardened, and each Windows file says what it
 # is in its version resource.
 #   check_packages.sh PACKAGE_DIR VERSION [HARDENING]
-# HARDENING lists what the Linux build added (stack-protector, fortify).
+# HARDENING lists what the Linux build added (stack-protector, and fortify
+# and fortify-runtime where zorbel and the stand-in call checked functions).
 set -euo pipefail
 dir=$(cd "$1" && pwd) version=$2 hardening=${3-}
 scratch=$(mktemp -d)
@@ -19,7 +20,7 @@ elf_stripped() {
 # relocations bound at load, a stack protector and checked string and print
 # functions.
 elf_hardened() {
-  local header segments dynamic symbols checked
+  local header segments dynamic symbols checked fortify
   header=$(readelf -h "$1") segments=$(readelf -lW "$1") dynamic=$(readelf -d "$1")
   symbols=$(readelf --dyn-syms -W "$1")
   grep -qE 'Type: +DYN' <<<"$header" || problem "$2 is not position-independent"
@@ -29,7 +30,9 @@ elf_hardened() {
     problem "$2 has no stack protector"
   fi
   checked=$(grep -oE '__[a-z0-9_]+_chk\b' <<<"$symbols" | grep -vc '^__stack_chk_fail$' || true)
-  if [[ $hardening == *fortify* ]] && [ "$checked" = 0 ]; then
+  fortify=fortify
+  [[ $1 != *libnnotes.so ]] || fortify='fortify-runtime'
+  if [[ ";$hardening;" == *";$fortify;"* ]] && [ "$checked" = 0 ]; then
     problem "$2 calls no checked functions (_FORTIFY_SOURCE)"
   fi
 }

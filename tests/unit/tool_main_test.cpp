@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -20,7 +21,8 @@ namespace {
 // its version line says the project's version.
 std::string UsageText()
 {
-    std::ifstream in(ZORBEL_USAGE_TEXT, std::ios::binary);
+    // A UTF-8 path: Windows would read a plain string in the ANSI code page.
+    std::ifstream in(std::filesystem::path(u8"" ZORBEL_USAGE_TEXT), std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_FALSE(text.empty()) << "cannot read " << ZORBEL_USAGE_TEXT;
     if (size_t at = text.find("@VERSION@"); at != std::string::npos)

@@ -19,12 +19,15 @@
 # ADDRESSES). Without randomisation the heap starts right above the loader.
 #
 # Wine keeps its server's folder in TMPDIR, a new one for each prefix; here
-# it is beside the prefix, so that the tests leave nothing in /tmp.
+# it is beside the prefix, so that the tests leave nothing in /tmp. Wine
+# reads a program's arguments in the locale's character set: UTF-8 here,
+# whatever the caller's.
 #   wine.sh PROGRAM.exe [ARGUMENTS...]
 WINEPREFIX=${WINEPREFIX:-"$(cd "$(dirname "$1")" && pwd)/wineprefix"}
 WINEDEBUG=-all,err+all
 WINEDLLOVERRIDES="mscoree,mshtml="
 TMPDIR=$WINEPREFIX.tmp
-export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES TMPDIR
+LC_ALL=C.UTF-8
+export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES TMPDIR LC_ALL
 mkdir -p "$TMPDIR"
 exec setarch --addr-no-randomize "${WINE:-/usr/lib/wine/wine64}" "$@"
