@@ -236,12 +236,14 @@ StatusCode UnknownServer(const char* asked)
                                         "': copy it, add a [server] section to the copy and name "
                                         "the copy with =PATH or NN_CONFIG");
 #ifdef _WIN32
-    for (const Server& server : state.config.servers)
-        if (Recode(server.name, CP_UTF8, CP_ACP) == asked)
-            return Fail(kUnknownServer,
-                        "The server is not known to the runtime: its name has letters that the "
-                        "command line's code page cannot hold; rename its [server] section in '" +
-                            state.configPath + "'");
+    const auto& servers = state.config.servers;
+    if (std::any_of(servers.begin(), servers.end(), [asked](const Server& server) {
+            return Recode(server.name, CP_UTF8, CP_ACP) == asked;
+        }))
+        return Fail(kUnknownServer,
+                    "The server is not known to the runtime: its name has letters that the "
+                    "command line's code page cannot hold; rename its [server] section in '" +
+                        state.configPath + "'");
 #else
     (void)asked;
 #endif

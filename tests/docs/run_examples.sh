@@ -19,8 +19,8 @@ set -u
 build=$(cd "$1" && pwd) source=$(cd "$2" && pwd)
 share=$build/share/zorbel
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
 failed=0 count=0
+trap 'if [ "$failed" = 0 ]; then rm -rf "$scratch"; else echo "Its files are kept in $scratch"; fi' EXIT
 fail() { echo "FAIL: $*"; failed=1; }
 
 # Writes each marked block of a document to $scratch/blocks/N.KIND.

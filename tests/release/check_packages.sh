@@ -8,8 +8,8 @@
 set -euo pipefail
 dir=$(cd "$1" && pwd) version=$2 hardening=${3-}
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
 failed=0
+trap 'if [ "$failed" = 0 ]; then rm -rf "$scratch"; else echo "Its files are kept in $scratch"; fi' EXIT
 problem() { echo "FAIL: $*"; failed=1; }
 need_file() { [ -f "$1" ] || problem "$2 has no ${1##*/}"; }
 

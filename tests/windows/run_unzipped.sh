@@ -9,10 +9,9 @@
 #   run_unzipped.sh LAUNCHER ZIP VERSION
 set -u
 launcher=$(realpath "$1") zip=$(realpath "$2") version=$3
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+scratch=$(mktemp -d) failed=0
+trap 'if [ "$failed" = 0 ]; then rm -rf "$scratch"; else echo "Its files are kept in $scratch"; fi' EXIT
 cd "$scratch" && cmake -E tar xf "$zip" || exit 1
-failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 
 # The README's own line, so the test follows what users are told.
