@@ -19,7 +19,7 @@ logs=$build/repeat
 rm -rf "$logs" && mkdir -p "$logs"
 passed=0 failed=0
 for i in $(seq "$runs"); do
-  WINEPREFIX=$build/wineprefix "$wineserver" -k 2>/dev/null
+  "$(dirname "$0")/wine_server.sh" stop "$wineserver" "$build/wineprefix"
   rm -rf "$build/wineprefix" "$build/wineprefix.tmp"
   home=$(mktemp -d)
   nice -n "${LOAD_NICE:-0}" stress --cpu $((3 * $(nproc))) >/dev/null 2>&1 &
