@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,18 +20,39 @@ namespace standin {
 namespace {
 
 #ifdef _WIN32
+std::wstring Decode(const std::string& text, UINT codePage)
+{
+    int size = static_cast<int>(text.size());
+    int wideSize = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(wideSize), L'\0');
+    (void)MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), wideSize);
+    return wide;
+}
+std::string Encode(const std::wstring& wide, UINT codePage)
+{
+    int size = static_cast<int>(wide.size());
+    int outSize = WideCharToMultiByte(codePage, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(outSize), '\0');
+    (void)WideCharToMultiByte(codePage, 0, wide.data(), size, out.data(), outSize, nullptr, nullptr);
+    return out;
+}
+std::wstring Utf16(const std::string& path)
+{
+    return Decode(path, CP_UTF8);
+}
+
 using FileStat = struct _stat64;
 int Stat(int fd, FileStat* stat)
 {
     return _fstat64(fd, stat);
 }
-int StatPath(const char* path, FileStat* info)
+int StatPath(const std::string& path, FileStat* info)
 {
-    return _stat64(path, info);
+    return _wstat64(Utf16(path).c_str(), info);
 }
-int OpenForReading(const char* path)
+int OpenForReading(const std::string& path)
 {
-    return _open(path, _O_RDONLY | _O_BINARY);
+    return _wopen(Utf16(path).c_str(), _O_RDONLY | _O_BINARY);
 }
 int ReadSome(int fd, char* buffer, size_t size)
 {
@@ -50,14 +72,14 @@ int Stat(int fd, FileStat* stat)
 {
     return fstat(fd, stat);
 }
-int StatPath(const char* path, FileStat* info)
+int StatPath(const std::string& path, FileStat* info)
 {
-    return stat(path, info);
+    return stat(path.c_str(), info);
 }
 // Non-blocking, so that opening a FIFO never waits for a writer.
-int OpenForReading(const char* path)
+int OpenForReading(const std::string& path)
 {
-    return open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    return open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
 }
 ssize_t ReadSome(int fd, char* buffer, size_t size)
 {
@@ -71,6 +93,12 @@ int64_t ModifiedAt(const FileStat& stat)
 {
     return int64_t{stat.st_mtim.tv_sec} * 1000000000 + stat.st_mtim.tv_nsec;
 }
+#endif
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
 #endif
 
 // A file is held in one block of memory, and a 32-bit build holds at most
@@ -178,13 +206,13 @@ FileRead ReadRegularFile(const std::string& path, uint64_t limit, std::string& c
                          std::string& why)
 {
     contents.clear();
-    int fd = OpenForReading(path.c_str());
+    int fd = OpenForReading(path);
     if (fd < 0) {
         // Some kinds cannot be opened at all (a socket; a folder on Windows):
         // say what they are rather than why opening failed.
         int error = errno;
         FileStat info{};
-        why = StatPath(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)
+        why = StatPath(path, &info) == 0 && !S_ISREG(info.st_mode)
                   ? std::string("it is ") + KindOfFile(info.st_mode) + ", not a regular file"
                   : std::strerror(error);
         return FileRead::Failed;
@@ -217,7 +245,7 @@ std::string Join(const std::string& folder, const std::string& name)
 {
     if (IsAbsolute(name))
         return name;
-    return folder + "/" + name;
+    return folder + kSeparator + name;
 }
 
 std::string Tidy(const std::string& path)
@@ -237,7 +265,7 @@ std::string Tidy(const std::string& path)
     }
     std::string tidy;
     for (size_t i = 0; i < steps.size(); ++i)
-        tidy += (i ? "/" : "") + steps[i];
+        tidy += (i ? std::string(1, kSeparator) : "") + steps[i];
     return tidy;
 }
 
@@ -245,13 +273,16 @@ std::string LibraryFolder()
 {
 #ifdef _WIN32
     HMODULE module = nullptr;
-    char path[MAX_PATH];
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+    std::wstring path(32768, L'\0'); // the longest path Windows has
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
                                 GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCSTR>(&LibraryFolder), &module) ||
-        GetModuleFileNameA(module, path, sizeof path) == 0)
+                            reinterpret_cast<LPCWSTR>(&LibraryFolder), &module))
         return ".";
-    return FolderOf(path);
+    DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0 || length == path.size())
+        return ".";
+    path.resize(length);
+    return FolderOf(Utf8(path));
 #else
     Dl_info info{};
     if (dladdr(reinterpret_cast<void*>(&LibraryFolder), &info) == 0 || info.dli_fname == nullptr)
@@ -259,5 +290,66 @@ std::string LibraryFolder()
     return FolderOf(info.dli_fname);
 #endif
 }
+
+std::string Environment(const char* name)
+{
+#ifdef _WIN32
+    // The process's own environment: the C library's wide copy is made from
+    // its narrow one, which has lost the letters the code page cannot hold.
+    std::wstring wideName = Utf16(name);
+    DWORD size = GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
+    std::wstring value(size, L'\0');
+    if (size == 0)
+        return "";
+    value.resize(GetEnvironmentVariableW(wideName.c_str(), value.data(), size));
+    return Utf8(value);
+#else
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+#endif
+}
+
+std::vector<size_t> CharacterStarts(std::string_view text)
+{
+    std::vector<size_t> starts;
+    for (size_t at = 0; at < text.size();) {
+        starts.push_back(at);
+#ifdef _WIN32
+        at += IsDBCSLeadByte(static_cast<BYTE>(text[at])) && at + 1 < text.size() ? 2 : 1;
+#else
+        do
+            ++at;
+        while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80);
+#endif
+    }
+    starts.push_back(text.size());
+    return starts;
+}
+
+#ifdef _WIN32
+std::string FromAnsi(const std::string& text)
+{
+    return Encode(Decode(text, CP_ACP), CP_UTF8);
+}
+
+std::string ToAnsi(const std::string& text)
+{
+    return Encode(Decode(text, CP_UTF8), CP_ACP);
+}
+
+std::string Utf8(const std::wstring& text)
+{
+    return Encode(text, CP_UTF8);
+}
+
+std::string TextAsUtf8(std::string text)
+{
+    if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF") ||
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                            static_cast<int>(text.size()), nullptr, 0) != 0)
+        return text;
+    return FromAnsi(text);
+}
+#endif
 
 } // namespace standin

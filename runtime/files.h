@@ -1,8 +1,12 @@
-// Reading the stand-in's files, and the paths it names them by.
+// Reading the stand-in's files, and the paths it names them by. Inside the
+// stand-in, paths and texts are UTF-8 on Windows; files are reached through
+// the system's UTF-16 calls, whatever letters their paths hold.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace standin {
 
@@ -24,9 +28,27 @@ bool IsAbsolute(const std::string& path);
 std::string FolderOf(const std::string& path);
 // The name, taken from the folder unless it is absolute.
 std::string Join(const std::string& folder, const std::string& name);
-// Drops "." and "folder/.." steps, so paths in messages read plainly.
+// Drops "." and "folder/.." steps, so paths in messages read plainly, with
+// the platform's own separator.
 std::string Tidy(const std::string& path);
 // The folder this library was loaded from; the sample data is found from it.
 std::string LibraryFolder();
+// An environment variable's value, or nothing when it is unset.
+std::string Environment(const char* name);
+
+// Where each character of a text starts, and its end: UTF-8 on Linux, the
+// ANSI code page (one or two bytes a character) on Windows.
+std::vector<size_t> CharacterStarts(std::string_view text);
+
+#ifdef _WIN32
+// UTF-8 text from the ANSI code page, as the command line comes; and back,
+// each letter that page cannot hold as its best fit ('?' at worst).
+std::string FromAnsi(const std::string& text);
+std::string ToAnsi(const std::string& text);
+std::string Utf8(const std::wstring& text);
+// A file's text as UTF-8: text that is not valid UTF-8 is read in the ANSI
+// code page. UTF-16 text stays as it is, for the reader to refuse.
+std::string TextAsUtf8(std::string text);
+#endif
 
 } // namespace standin

@@ -28,6 +28,14 @@
 namespace standin {
 namespace {
 
+// A text for the tool, with the path it names kept apart: a path too long
+// for the tool's buffer is shortened, never the words around it.
+struct Text {
+    std::string before;
+    std::string path = {};
+    std::string after = {};
+};
+
 struct State {
     bool initialized = false;
     std::string configFile;    // as named
@@ -35,9 +43,9 @@ struct State {
     bool sampleConfig = false; // the configuration shipped beside this library
     Config config;
     HandleTable handles;
-    std::vector<char*> args;                 // the vector nnProcessArgs hands back
-    std::map<uint16_t, std::string> details; // the latest specific text of a status
-    int reportFd = -1;                       // standard error as the process began
+    std::vector<char*> args;          // the vector nnProcessArgs hands back
+    std::map<uint16_t, Text> details; // the latest specific text of a status
+    int reportFd = -1;                // standard error as the process began
 };
 
 State& CurrentState()
@@ -47,7 +55,7 @@ State& CurrentState()
 }
 
 // Returns a status, keeping a text that says more than the general one.
-StatusCode Fail(uint16_t status, std::string detail)
+StatusCode Fail(uint16_t status, Text detail)
 {
     CurrentState().details[status] = std::move(detail);
     return status;
@@ -60,21 +68,51 @@ const Fault* FaultFor(std::string_view operation)
     return found == faults.end() ? nullptr : &found->second;
 }
 
-std::string TextFor(uint16_t status)
+Text TextFor(uint16_t status)
 {
     auto found = CurrentState().details.find(status & 0x3FFF);
-    return found != CurrentState().details.end() ? found->second : StatusText(status);
+    return found != CurrentState().details.end() ? found->second : Text{StatusText(status)};
 }
 
-// Copies text into a buffer of capacity bytes, NUL included; returns its length.
-uint16_t CopyText(const std::string& text, char* buffer, uint16_t capacity)
+// A text in at most room bytes. A path that makes it longer is shortened in
+// its middle, so that the text's own words, its start and its advice, stay
+// whole; what still does not fit is cut at its end. Characters are never
+// cut in two.
+std::string Fitted(const Text& text, size_t room)
+{
+    std::string whole = text.before + text.path + text.after;
+    if (whole.size() <= room)
+        return whole;
+    const std::string_view elided = "...";
+    size_t around = text.before.size() + elided.size() + text.after.size();
+    if (text.path.empty() || around >= room) {
+        std::vector<size_t> starts = CharacterStarts(whole);
+        return whole.substr(0, *std::prev(std::upper_bound(starts.begin(), starts.end(), room)));
+    }
+    size_t kept = room - around;
+    std::vector<size_t> starts = CharacterStarts(text.path);
+    size_t headEnd = *std::prev(std::upper_bound(starts.begin(), starts.end(), kept - kept / 2));
+    size_t tailStart = *std::lower_bound(starts.begin(), starts.end(), text.path.size() - kept / 2);
+    return text.before + text.path.substr(0, headEnd) + std::string(elided) +
+           text.path.substr(tailStart) + text.after;
+}
+
+// Copies text into a buffer of capacity bytes, NUL included; returns its
+// length. On Windows the tool's text is in the ANSI code page, so the
+// stand-in's texts are too.
+uint16_t CopyText(const Text& text, char* buffer, uint16_t capacity)
 {
     if (buffer == nullptr || capacity == 0)
         return 0;
-    size_t length = std::min<size_t>(text.size(), capacity - 1u);
-    std::memcpy(buffer, text.data(), length);
-    buffer[length] = '\0';
-    return static_cast<uint16_t>(length);
+#ifdef _WIN32
+    std::string fitted =
+        Fitted({ToAnsi(text.before), ToAnsi(text.path), ToAnsi(text.after)}, capacity - 1u);
+#else
+    std::string fitted = Fitted(text, capacity - 1u);
+#endif
+    std::memcpy(buffer, fitted.data(), fitted.size());
+    buffer[fitted.size()] = '\0';
+    return static_cast<uint16_t>(fitted.size());
 }
 
 // Runs an operation body; an exception becomes a status, never an exception
@@ -89,20 +127,52 @@ template <class Body, class Result> Result Guarded(Body body, Result onFailure)
     }
 }
 
+#ifdef _WIN32
+// Whether a command-line argument, which the program gets in the ANSI code
+// page, had letters that page cannot hold: the process's own UTF-16 command
+// line, split as the C library splits it, has it with other letters.
+bool LostLetters(const char* argument)
+{
+    using SplitFn = LPWSTR*(WINAPI*)(LPCWSTR, int*);
+    // Loaded only here, on a failure: it is no DLL that every run needs.
+    HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    auto split = shell != nullptr ? reinterpret_cast<SplitFn>(reinterpret_cast<void (*)()>(
+                                        GetProcAddress(shell, "CommandLineToArgvW")))
+                                  : nullptr;
+    int count = 0;
+    LPWSTR* args = split != nullptr ? split(GetCommandLineW(), &count) : nullptr;
+    bool lost = false;
+    for (int i = 0; args != nullptr && i < count && !lost; ++i) {
+        std::string utf8 = Utf8(args[i]);
+        lost = ToAnsi(utf8) == argument && FromAnsi(argument) != utf8;
+    }
+    (void)LocalFree(args);
+    if (shell != nullptr)
+        (void)FreeLibrary(shell);
+    return lost;
+}
+#endif
+
 // The configuration named by the last "=PATH" argument, else NN_CONFIG (an
 // empty one counts as unset), else the sample configuration installed beside
-// this library. Returns false for a "=" that names no file.
-bool ChooseConfigPath(int argc, char** argv, std::string& path, bool& sample)
+// this library. Returns false for a "=" that names no file. Sets argument to
+// the "=PATH" argument that named it.
+bool ChooseConfigPath(int argc, char** argv, std::string& path, bool& sample,
+                      const char*& argument)
 {
-    const char* chosen = nullptr;
+    argument = nullptr;
     for (int i = 1; argv != nullptr && i < argc && argv[i] != nullptr; ++i)
         if (argv[i][0] == '=')
-            chosen = argv[i] + 1;
-    const char* fromEnvironment = std::getenv("NN_CONFIG");
+            argument = argv[i];
+    std::string fromEnvironment = Environment("NN_CONFIG");
     sample = false;
-    if (chosen != nullptr)
-        path = chosen;
-    else if (fromEnvironment != nullptr && fromEnvironment[0] != '\0')
+    if (argument != nullptr) {
+#ifdef _WIN32
+        path = FromAnsi(argument + 1);
+#else
+        path = argument + 1;
+#endif
+    } else if (!fromEnvironment.empty())
         path = fromEnvironment;
     else {
         path = Tidy(Join(LibraryFolder(), NN_DEFAULT_CONFIG));
@@ -111,19 +181,31 @@ bool ChooseConfigPath(int argc, char** argv, std::string& path, bool& sample)
     return !path.empty();
 }
 
-StatusCode LoadConfig(const std::string& path)
+StatusCode LoadConfig(const std::string& path, const char* argument)
 {
     State& state = CurrentState();
     state.configFile = path;
     state.configPath = Tidy(path);
     std::string text, why;
-    if (ReadRegularFile(path, kConfigSizeLimit, text, why) != FileRead::Done)
-        return Fail(kConfigUnreadable, "Cannot read the runtime configuration file '" +
-                                           state.configPath + "': " + why +
-                                           " (name another with =PATH or NN_CONFIG)");
+    if (ReadRegularFile(path, kConfigSizeLimit, text, why) != FileRead::Done) {
+        std::string advice = " (name another with =PATH or NN_CONFIG)";
+#ifdef _WIN32
+        if (argument != nullptr && LostLetters(argument))
+            advice = " (its name has letters that the command line's code page cannot hold: "
+                     "name it with NN_CONFIG instead)";
+#else
+        (void)argument;
+#endif
+        return Fail(kConfigUnreadable, {"Cannot read the runtime configuration file '",
+                                        state.configPath, "': " + why + advice});
+    }
+#ifdef _WIN32
+    // Names and paths are compared and opened as UTF-8, whichever way the file was saved.
+    text = TextAsUtf8(std::move(text));
+#endif
     if (!ParseConfig(text, state.config, why))
-        return Fail(kConfigInvalid, "The runtime configuration file '" + state.configPath +
-                                        "' is not valid: " + why);
+        return Fail(kConfigInvalid,
+                    {"The runtime configuration file '", state.configPath, "' is not valid: " + why});
     return 0;
 }
 
@@ -174,54 +256,23 @@ StatusCode HandOutReport(const std::string& report, MemHandle* handle, uint32_t*
     if (read != FileRead::Done) {
         if (read == FileRead::OverTheLimit)
             why += " (raise max_report_size in [runtime] to read it)";
-        return Fail(kReportUnreadable, "Cannot read the statistics report '" + path + "': " + why);
+        return Fail(kReportUnreadable, {"Cannot read the statistics report '", path, "': " + why});
     }
     if (CurrentState().config.checkReports) {
         std::string_view content = text;
         if (!SkipByteOrderMark(content, why))
             return Fail(kReportUnreadable,
-                        "Cannot read the statistics report '" + path + "': " + why);
+                        {"Cannot read the statistics report '", path, "': " + why});
         text.erase(0, text.size() - content.size());
         ToLineFeeds(text);
         if (size_t line = FirstLineWithoutTab(text))
-            return Fail(kReportUnreadable, "Cannot read the statistics report '" + path +
-                                               "': line " + std::to_string(line) +
-                                               " has no tab between name and value");
+            return Fail(kReportUnreadable,
+                        {"Cannot read the statistics report '", path,
+                         "': line " + std::to_string(line) + " has no tab between name and value"});
     }
     *length = static_cast<uint32_t>(text.size());
     *handle = CurrentState().handles.Allocate(std::move(text));
     return 0;
-}
-
-#ifdef _WIN32
-// Text in one code page converted to another, as Windows converts the
-// command line to the ANSI code page: a letter the other cannot hold becomes
-// a similar one or '?'. Text that is not valid in the first stays as it is.
-std::string Recode(const std::string& text, UINT from, UINT to)
-{
-    int size = static_cast<int>(text.size());
-    int wideSize = MultiByteToWideChar(from, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
-    if (wideSize == 0)
-        return text;
-    std::wstring wide(static_cast<size_t>(wideSize), L'\0');
-    (void)MultiByteToWideChar(from, MB_ERR_INVALID_CHARS, text.data(), size, wide.data(), wideSize);
-    int outSize = WideCharToMultiByte(to, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(outSize), '\0');
-    (void)WideCharToMultiByte(to, 0, wide.data(), wideSize, out.data(), outSize, nullptr, nullptr);
-    return out;
-}
-#endif
-
-// Whether a server's name in the configuration is the name asked for: the
-// same bytes or, on Windows, whose command line comes in the ANSI code page,
-// the same text in a configuration saved as UTF-8 (Notepad's default).
-bool SameName(const std::string& configured, const char* asked)
-{
-#ifdef _WIN32
-    return configured == asked || configured == Recode(asked, CP_ACP, CP_UTF8);
-#else
-    return configured == asked;
-#endif
 }
 
 // Why no server answers to a name. On Windows a name that the command line's
@@ -231,25 +282,24 @@ StatusCode UnknownServer(const char* asked)
 {
     const State& state = CurrentState();
     if (state.sampleConfig)
-        return Fail(kUnknownServer, "The server is not known to the sample configuration '" +
-                                        state.configPath +
-                                        "': copy it, add a [server] section to the copy and name "
-                                        "the copy with =PATH or NN_CONFIG");
+        return Fail(kUnknownServer,
+                    {"The server is not known to the sample configuration '", state.configPath,
+                     "': copy it, add a [server] section to the copy and name the copy with "
+                     "=PATH or NN_CONFIG"});
 #ifdef _WIN32
     const auto& servers = state.config.servers;
-    if (std::any_of(servers.begin(), servers.end(), [asked](const Server& server) {
-            return Recode(server.name, CP_UTF8, CP_ACP) == asked;
-        }))
+    if (std::any_of(servers.begin(), servers.end(),
+                    [asked](const Server& server) { return ToAnsi(server.name) == asked; }))
         return Fail(kUnknownServer,
-                    "The server is not known to the runtime: its name has letters that the "
-                    "command line's code page cannot hold; rename its [server] section in '" +
-                        state.configPath + "'");
+                    {"The server is not known to the runtime: its name has letters that the "
+                     "command line's code page cannot hold; rename its [server] section in '",
+                     state.configPath, "'"});
 #else
     (void)asked;
 #endif
-    return Fail(kUnknownServer, "The server is not known to the runtime: add a [server] "
-                                "section for it to '" +
-                                    state.configPath + "'");
+    return Fail(kUnknownServer,
+                {"The server is not known to the runtime: add a [server] section for it to '",
+                 state.configPath, "'"});
 }
 
 bool IsEmpty(const char* text)
@@ -260,8 +310,7 @@ bool IsEmpty(const char* text)
 // NN_CHECK_HANDLES=yes turns the handle check on whatever the configuration says.
 bool CheckHandlesFromEnvironment()
 {
-    const char* value = std::getenv("NN_CHECK_HANDLES");
-    return value != nullptr && std::strcmp(value, "yes") == 0;
+    return Environment("NN_CHECK_HANDLES") == "yes";
 }
 
 void WriteReport(int fd, const std::string& line)
@@ -316,11 +365,12 @@ NN_API StatusCode NN_CALL nnInit(int argc, char** argv)
             State& state = CurrentState();
             state = State{};
             std::string path;
-            if (!ChooseConfigPath(argc, argv, path, state.sampleConfig))
+            const char* argument = nullptr;
+            if (!ChooseConfigPath(argc, argv, path, state.sampleConfig, argument))
                 return Fail(kConfigUnreadable,
-                            "Cannot read the runtime configuration file: the argument '=' names no "
-                            "file (write =PATH, for example =my.ini)");
-            if (StatusCode status = LoadConfig(path))
+                            {"Cannot read the runtime configuration file: the argument '=' names "
+                             "no file (write =PATH, for example =my.ini)"});
+            if (StatusCode status = LoadConfig(path, argument))
                 return status;
             if (const Fault* fault = FaultFor("nnInit"))
                 return static_cast<StatusCode>(fault->value);
@@ -439,8 +489,13 @@ NN_API StatusCode NN_CALL nnQueryServerStats(const char* serverName, const char*
                 return static_cast<StatusCode>(fault->value);
             if (!IsEmpty(facility) || !IsEmpty(statName))
                 return kUnsupportedQuery;
+#ifdef _WIN32
+            std::string name = FromAnsi(serverName); // as the configuration holds names
+#else
+            std::string_view name = serverName;
+#endif
             for (const Server& server : state.config.servers) {
-                if (!SameName(server.name, serverName))
+                if (server.name != name)
                     continue;
                 if (server.down)
                     return kServerDown;
@@ -485,9 +540,9 @@ NN_API StatusCode NN_CALL nnTextToTime(const void*, const void*, char** text, ui
                 return static_cast<StatusCode>(fault->value);
             auto parsed = ParseTimeText(std::string_view(*text, length), state.config.time);
             if (!parsed)
-                return Fail(kBadTimeText, "The text is not a date and time in the layout " +
-                                              DescribeLayout(state.config.time) +
-                                              " that the runtime is set to read");
+                return Fail(kBadTimeText, {"The text is not a date and time in the layout " +
+                                           DescribeLayout(state.config.time) +
+                                           " that the runtime is set to read"});
             uint64_t seconds = static_cast<uint64_t>(parsed->seconds);
             result->part[0] = static_cast<uint32_t>(seconds);
             result->part[1] = static_cast<uint32_t>(seconds >> 32);

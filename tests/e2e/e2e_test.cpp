@@ -62,9 +62,19 @@ void ReplaceAll(std::string& text, const std::string& from, const std::string& t
 
 // Bytes as a case expects them on this platform: Windows writes its
 // standard streams in text mode, each line feed as carriage return and line
-// feed. Exit statuses need nothing: Wine hands on the low 8 bits, as Linux does.
+// feed, and the stand-in shows a path (quoted, from '@DIR@ to the closing
+// quote) with backslashes. Exit statuses need nothing: Wine hands on the low
+// 8 bits, as Linux does.
 std::string Expected(std::string text, const std::string& folder)
 {
+    for (size_t at = text.find("'@DIR@"); options.windows && at != std::string::npos;
+         at = text.find("'@DIR@", at + 1)) {
+        std::string path = text.substr(at, text.find('\'', at + 1) - at);
+        text.erase(at, path.size());
+        ReplaceAll(path, "@DIR@", folder);
+        std::replace(path.begin(), path.end(), '/', '\\');
+        text.insert(at, path);
+    }
     ReplaceAll(text, "@DIR@", folder);
     ReplaceAll(text, "@SAMPLE@", options.sample);
     ReplaceAll(text, "@VERSION@", ZORBEL_VERSION);
