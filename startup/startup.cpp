@@ -10,10 +10,12 @@ int ConsoleEntry(int argc, char** argv)
     return RunUnderNotes(argc, argv);
 }
 
-// ShowStartupMessage -- a runtime text, set off by blank lines, on standard output.
+// ShowStartupMessage -- a runtime text, set off by blank lines, on standard
+// output; a text that cannot be written there is not lost without a word.
 void ShowStartupMessage(const char* text)
 {
     (void)printf("\r\n%s\r\n\r\n", text);
+    (void)CheckWritten(stdout, stderr);
 }
 
 // Shows why the runtime did not start and returns the exit status for it.

@@ -18,16 +18,24 @@
 
 #include "uptime/uptime.h"
 
-// Checks that everything printed reached standard output; if not, says so on
-// the other stream and returns the status that makes the run fail.
-static StatusCode CheckOutputWritten(void)
+// CheckWritten -- checks that everything printed to a stream that reaches
+// standard output went out; if not, says so on the other stream and returns
+// the status that makes the run fail.
+StatusCode CheckWritten(FILE* stream, FILE* other)
 {
-    if (fflush(stderr) == 0 && !ferror(stderr))
+    if (fflush(stream) == 0 && !ferror(stream))
         return 0;
     int error = errno;
-    (void)printf("ERROR: Cannot write to standard output: %s\n", strerror(error));
-    (void)fflush(stdout);
+    (void)fprintf(other, "ERROR: Cannot write to standard output: %s\n", strerror(error));
+    (void)fflush(other);
     return kStatusOutputNotWritten;
+}
+
+// Checks the answer, the usage text or a failure's messages: after the
+// exchange, standard error is the stream that reaches standard output.
+static StatusCode CheckOutputWritten(void)
+{
+    return CheckWritten(stderr, stdout);
 }
 
 // ToolMain -- picks usage, server or local uptime from the first argument and

@@ -3,6 +3,7 @@
 #define ZORBEL_UPTIME_UPTIME_H
 
 #include <stddef.h>
+#include <stdio.h>
 
 #include "notes/nn.h"
 
@@ -21,6 +22,7 @@ const StatusCode kStatusNoUptime = kStatusReported | 1;         // a query ended
 const StatusCode kStatusOutputNotWritten = kStatusReported | 2; // the answer could not be written
 
 StatusCode ToolMain(int argc, char** argv);
+StatusCode CheckWritten(FILE* stream, FILE* other);
 void PrintUsage(void);
 void SwapStdStreams(void);
 int PrintMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));
