@@ -83,24 +83,39 @@ void PrintUsage(void)
     (void)PrintMessage("\nversion 1.2\n");
 }
 
+#ifdef _WIN32
+// The system handle behind a descriptor, or NULL for a closed one: the
+// standard handle that a program started without it has.
+static HANDLE HandleOf(int fd)
+{
+    intptr_t handle = _get_osfhandle(fd);
+    return handle == -1 || handle == -2 ? NULL : (HANDLE)handle;
+}
+#endif
+
 // Tells whether a descriptor is open, without allocating a new one.
 static int IsOpenDescriptor(int fd)
 {
 #ifdef _WIN32
-    intptr_t handle = _get_osfhandle(fd);
-    return handle != -1 && handle != -2;
+    return HandleOf(fd) != NULL;
 #else
     return fcntl(fd, F_GETFD) != -1;
 #endif
 }
 
-// Gives the descriptor of a standard stream. Windows gives a stream whose
-// standard handle was absent at start (as a service may start a program)
-// no descriptor at all; such a stream is put back on its standard one,
-// which holds no handle and so counts as closed.
-static int StreamDescriptor(FILE* stream, int standardFd)
+// Gives a standard stream that has no descriptor its standard one, and
+// returns the stream's descriptor. Windows gives a stream whose standard
+// handle was absent at start (as a service may start a program) no
+// descriptor at all; on its standard one, which holds no handle, it counts
+// as closed.
+static int AttachStandardDescriptor(FILE* stream, int standardFd)
 {
 #ifdef _WIN32
+// Only msvcrt's FILE is open to view; the C library of another build would
+// need another way to put the stream on its descriptor.
+#if defined(_UCRT) || !defined(__MSVCRT__)
+#error "A stream without a descriptor is put back on it through msvcrt's FILE::_file"
+#endif
     if (fileno(stream) < 0)
         stream->_file = standardFd;
 #else
@@ -114,8 +129,8 @@ static int StreamDescriptor(FILE* stream, int standardFd)
 // output. A closed stream stays closed, on the other descriptor.
 void SwapStdStreams(void)
 {
-    int errFd = StreamDescriptor(stderr, 2);
-    int outFd = StreamDescriptor(stdout, 1);
+    int errFd = AttachStandardDescriptor(stderr, 2);
+    int outFd = AttachStandardDescriptor(stdout, 1);
     (void)fflush(NULL);
 
     int errOpen = IsOpenDescriptor(errFd);
@@ -136,9 +151,10 @@ void SwapStdStreams(void)
         (void)close(errFd);
     }
 #ifdef _WIN32
-    // Programs that ask the system for the standard handles see the exchange too.
-    (void)SetStdHandle(STD_OUTPUT_HANDLE, (HANDLE)_get_osfhandle(outFd));
-    (void)SetStdHandle(STD_ERROR_HANDLE, (HANDLE)_get_osfhandle(errFd));
+    // Programs that ask the system for the standard handles see the exchange
+    // too, and no handle where a stream is closed.
+    (void)SetStdHandle(STD_OUTPUT_HANDLE, HandleOf(outFd));
+    (void)SetStdHandle(STD_ERROR_HANDLE, HandleOf(errFd));
 #endif
 }
 

@@ -5,11 +5,11 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 // The rest of a command line after its first two arguments, exactly as
 // given: neither is quoted but for the launcher's own path.
-static wchar_t* AfterTwoArguments(wchar_t* line)
+static const wchar_t* AfterTwoArguments(const wchar_t* line)
 {
     for (int skipped = 0; skipped < 2; ++skipped) {
         bool quoted = false;
@@ -24,11 +24,11 @@ static wchar_t* AfterTwoArguments(wchar_t* line)
     return line;
 }
 
-int main(int argc, char** argv)
+int wmain(int argc, wchar_t** argv)
 {
-    bool both = argc > 2 && std::strcmp(argv[1], "both") == 0;
-    bool noOut = both || (argc > 2 && std::strcmp(argv[1], "stdout") == 0);
-    bool noErr = both || (argc > 2 && std::strcmp(argv[1], "stderr") == 0);
+    std::wstring which = argc > 2 ? argv[1] : L"";
+    bool noOut = which == L"stdout" || which == L"both";
+    bool noErr = which == L"stderr" || which == L"both";
     if (!noOut && !noErr) {
         std::fputs("usage: without_handle.exe stdout|stderr|both PROGRAM [ARGUMENTS...]\n", stderr);
         return 125;
@@ -40,9 +40,12 @@ int main(int argc, char** argv)
     start.hStdOutput = noOut ? nullptr : GetStdHandle(STD_OUTPUT_HANDLE);
     start.hStdError = noErr ? nullptr : GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, AfterTwoArguments(GetCommandLineW()), nullptr, nullptr, TRUE, 0,
-                        nullptr, nullptr, &start, &process)) {
-        std::fprintf(stderr, "without_handle.exe: cannot start %s: error %lu\n", argv[2],
+    // The program named, not one that Windows would search for; and a copy
+    // of the command line, which CreateProcessW may write into.
+    std::wstring commandLine = AfterTwoArguments(GetCommandLineW());
+    if (!CreateProcessW(argv[2], commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                        &start, &process)) {
+        std::fprintf(stderr, "without_handle.exe: cannot start %ls: error %lu\n", argv[2],
                      GetLastError());
         return 125;
     }
