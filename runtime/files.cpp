@@ -33,7 +33,8 @@ std::string Encode(const std::wstring& wide, UINT codePage)
     int size = static_cast<int>(wide.size());
     int outSize = WideCharToMultiByte(codePage, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(outSize), '\0');
-    (void)WideCharToMultiByte(codePage, 0, wide.data(), size, out.data(), outSize, nullptr, nullptr);
+    (void)WideCharToMultiByte(codePage, 0, wide.data(), size, out.data(), outSize, nullptr,
+                              nullptr);
     return out;
 }
 std::wstring Utf16(const std::string& path)

@@ -157,8 +157,7 @@ bool LostLetters(const char* argument)
 // empty one counts as unset), else the sample configuration installed beside
 // this library. Returns false for a "=" that names no file. Sets argument to
 // the "=PATH" argument that named it.
-bool ChooseConfigPath(int argc, char** argv, std::string& path, bool& sample,
-                      const char*& argument)
+bool ChooseConfigPath(int argc, char** argv, std::string& path, bool& sample, const char*& argument)
 {
     argument = nullptr;
     for (int i = 1; argv != nullptr && i < argc && argv[i] != nullptr; ++i)
@@ -204,8 +203,8 @@ StatusCode LoadConfig(const std::string& path, const char* argument)
     text = TextAsUtf8(std::move(text));
 #endif
     if (!ParseConfig(text, state.config, why))
-        return Fail(kConfigInvalid,
-                    {"The runtime configuration file '", state.configPath, "' is not valid: " + why});
+        return Fail(kConfigInvalid, {"The runtime configuration file '", state.configPath,
+                                     "' is not valid: " + why});
     return 0;
 }
 

@@ -8,10 +8,8 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <unistd.h>
-#ifdef _WIN32
-#include <direct.h>
-#endif
 
 // A scratch file, gone once closed. On Windows std::tmpfile() names its file
 // after the clock, in the user's temporary folder, which the two Windows
@@ -21,10 +19,10 @@ inline std::FILE* ScratchFile()
 {
 #ifdef _WIN32
     static int count = 0;
-    const char* folder = std::getenv("TEMP");
-    std::string path = std::string(folder != nullptr ? folder : ".") + "\\zorbel-test-" +
-                       std::to_string(getpid()) + "-" + std::to_string(++count);
-    return std::fopen(path.c_str(), "w+bD"); // D: deleted when closed
+    std::filesystem::path path =
+        std::filesystem::temp_directory_path() /
+        ("zorbel-test-" + std::to_string(getpid()) + "-file-" + std::to_string(++count));
+    return _wfopen(path.c_str(), L"w+bD"); // D: deleted when closed
 #else
     return std::tmpfile();
 #endif
@@ -33,32 +31,37 @@ inline std::FILE* ScratchFile()
 // A folder of a test's own in the temporary folder, under a name that no
 // other run or user holds (another user's folder of the same name would
 // refuse us); removed once the test has passed, kept and named if it failed.
+// Paths are wide on Windows, so any letters in the temporary folder's do.
 class ScratchFolder {
   public:
     ScratchFolder()
     {
-        std::string name = (std::filesystem::temp_directory_path() / "zorbel-test-").string();
+        std::filesystem::path base = std::filesystem::temp_directory_path();
 #ifdef _WIN32
-        // No mkdtemp here; _mkdir refuses a name that is taken.
-        name += std::to_string(getpid()) + "-";
-        int n = 0;
-        while (_mkdir((name + std::to_string(n)).c_str()) != 0 && errno == EEXIST)
-            ++n;
-        name += std::to_string(n);
+        // No mkdtemp here; a name that is taken makes no folder, and no error.
+        std::error_code error;
+        for (int n = 0;; ++n) {
+            path_ = base / ("zorbel-test-" + std::to_string(getpid()) + "-" + std::to_string(n));
+            if (std::filesystem::create_directory(path_, error) || error)
+                break;
+        }
+        if (error)
+            ADD_FAILURE() << "cannot make a folder " << path_.string() << ": " << error.message();
 #else
-        name += "XXXXXX";
+        std::string name = (base / "zorbel-test-XXXXXX").string();
         if (mkdtemp(name.data()) == nullptr)
             ADD_FAILURE() << "cannot make a folder " << name << ": " << std::strerror(errno);
-#endif
         path_ = name;
+#endif
     }
     ~ScratchFolder()
     {
+        std::error_code ignored; // a folder left behind is no reason to end the tests
         if (::testing::Test::HasFailure())
             std::fprintf(stderr, "The failed test's files are kept in %s\n",
                          path_.string().c_str());
         else
-            std::filesystem::remove_all(path_);
+            std::filesystem::remove_all(path_, ignored);
     }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
