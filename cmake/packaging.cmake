@@ -7,15 +7,29 @@ include(GNUInstallDirs)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
+# A document as a package's users read it: without the marker lines of the
+# document tests, and without the paragraphs marked (<!-- linux --> or
+# <!-- windows --> on the line before) for the other platform.
+function(write_document input output platform newline_style)
+  file(READ ${PROJECT_SOURCE_DIR}/${input} text)
+  set(other windows)
+  if(platform STREQUAL windows)
+    set(other linux)
+  endif()
+  string(REGEX REPLACE "<!-- ${other} -->\n([^\n]+\n)+\n" "" text "${text}")
+  string(REGEX REPLACE "<!--[^\n]*-->\n" "" text "${text}")
+  file(CONFIGURE OUTPUT ${output} CONTENT "${text}" @ONLY NEWLINE_STYLE ${newline_style})
+endfunction()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS doc/windows.md runtime/README.md)
+
 # The licence goes with every package: LICENSE.txt (CR LF) in the zips,
 # LICENSE in the tarball and a plain installation, and in the .deb as the
 # machine-readable copyright file Debian expects, made from the same text.
 if(WIN32)
   # Text files for Windows users, with CR LF line ends: the licence, the
-  # users' part of doc/windows.md as the zip's README.txt, and the stand-in's
-  # document as the README.txt of its folder, without the lines that mark
-  # its examples for the document tests.
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS doc/windows.md runtime/README.md)
+  # users' part of doc/windows.md as the zip's README.txt (@ZORBEL_WINDOWS_KIND@
+  # in it says the kind), and the stand-in's document as the README.txt of
+  # its folder.
   configure_file(LICENSE LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
   file(READ ${PROJECT_SOURCE_DIR}/doc/windows.md windows_doc)
   string(REGEX MATCH "<!-- README.txt -->\n(.*)<!-- end of README.txt -->" found "${windows_doc}")
@@ -23,10 +37,9 @@ if(WIN32)
     message(FATAL_ERROR "doc/windows.md has no part marked as the zip's README.txt")
   endif()
   file(CONFIGURE OUTPUT README.txt CONTENT "${CMAKE_MATCH_1}" @ONLY NEWLINE_STYLE CRLF)
-  file(READ ${PROJECT_SOURCE_DIR}/runtime/README.md standin_doc)
-  string(REGEX REPLACE "<!--[^\n]*-->\n" "" standin_doc "${standin_doc}")
-  file(CONFIGURE OUTPUT stand-in-README.txt CONTENT "${standin_doc}" @ONLY NEWLINE_STYLE CRLF)
+  write_document(runtime/README.md stand-in-README.txt windows CRLF)
 else()
+  write_document(runtime/README.md stand-in-runtime.md linux UNIX)
   file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
   string(REGEX REPLACE "^MIT License\n\nCopyright \\(c\\) ([^\n]*)\n\n" "" terms "${licence}")
   set(copyright_holder "${CMAKE_MATCH_1}")
@@ -73,8 +86,8 @@ else()
   install(TARGETS nnotes LIBRARY DESTINATION ${ZORBEL_LIBDIR} NAMELINK_SKIP)
   install(DIRECTORY sample/ DESTINATION ${ZORBEL_SAMPLEDIR})
   install(FILES ${PROJECT_BINARY_DIR}/zorbel.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  install(FILES README.md ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
-  install(FILES runtime/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME stand-in-runtime.md)
+  install(FILES ${PROJECT_BINARY_DIR}/changelog.gz ${PROJECT_BINARY_DIR}/stand-in-runtime.md
+          DESTINATION ${CMAKE_INSTALL_DOCDIR})
   install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT licence)
   install(FILES ${PROJECT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT copyright)
   install(FILES ${PROJECT_BINARY_DIR}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
@@ -96,16 +109,11 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
-set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_COMPONENTS_ALL Unspecified) # the one component, named, or cpack takes none
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
-  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    set(CPACK_SYSTEM_NAME windows-x86)
-  else()
-    set(CPACK_SYSTEM_NAME windows-x64)
-  endif()
+  set(CPACK_SYSTEM_NAME ${ZORBEL_WINDOWS_ZIP})
 else()
   set(CPACK_GENERATOR "DEB;TGZ")
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

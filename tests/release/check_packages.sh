@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the packages as a user gets them: each carries the licence, every
-# binary in them is stripped and hardened, and each Windows file says what it
-# is in its version resource.
+# binary in them is stripped and hardened, each Windows file says what it is,
+# of which kind (32- or 64-bit), in its version resource, and each document
+# speaks of its own platform only.
 #   check_packages.sh PACKAGE_DIR VERSION [HARDENING]
 # HARDENING lists what the Linux build added (stack-protector, and fortify
 # and fortify-runtime where zorbel and the stand-in call checked functions).
@@ -49,9 +50,10 @@ pe_stripped() {
     problem "$2 is not stripped"
   fi
 }
-version_resource() { # FILE PACKAGE TRIPLET ORIGINAL_NAME
+version_resource() { # FILE PACKAGE TRIPLET ORIGINAL_NAME KIND
   local rc numbers
   rc=$("$3-windres" -i "$1" -O rc 2>&1) || { problem "$2: no version resource in $4: $rc"; return; }
+  grep -qE "VALUE \"FileDescription\", \"[^\"]*$5" <<<"$rc" || problem "$2: $4 does not say $5 in its description"
   for field in "FileVersion\", \"$version\"" "ProductVersion\", \"$version\"" \
     "ProductName\", \"Zorbel\"" "OriginalFilename\", \"$4\"" "FileDescription\", \"" \
     "LegalCopyright\", \"Copyright (c) "; do
@@ -67,6 +69,9 @@ dpkg-deb -x "$deb" "$scratch/deb"
 need_file "$scratch/deb/usr/share/doc/zorbel/copyright" "${deb##*/}"
 need_file "$scratch/deb/usr/share/doc/zorbel/changelog.gz" "${deb##*/}"
 need_file "$scratch/deb/usr/share/doc/zorbel/stand-in-runtime.md" "${deb##*/}"
+if grep -qE '<!--|nNOTES.dll' "$scratch/deb/usr/share/doc/zorbel/stand-in-runtime.md"; then
+  problem "${deb##*/}: stand-in-runtime.md shows a marker line (<!--) or speaks of Windows"
+fi
 zcat "$scratch/deb/usr/share/man/man1/zorbel.1.gz" | grep -q "^\.TH .*\"zorbel $version\"" ||
   problem "${deb##*/}: the man page does not say version $version"
 zcat "$scratch/deb/usr/share/doc/zorbel/changelog.gz" | head -n 1 | grep -qF "zorbel ($version)" ||
@@ -86,8 +91,8 @@ echo "checked ${tarball##*/}"
 
 for zip in "$dir"/zorbel-"$version"-windows-*.zip; do
   [ -f "$zip" ] || continue
-  triplet=x86_64-w64-mingw32
-  [ "${zip%x86.zip}" != "$zip" ] && triplet=i686-w64-mingw32
+  triplet=x86_64-w64-mingw32 kind=64-bit
+  [ "${zip%x86.zip}" != "$zip" ] && triplet=i686-w64-mingw32 kind=32-bit
   unpacked="$scratch/${zip##*/}"
   mkdir "$unpacked"
   (cd "$unpacked" && cmake -E tar xf "$zip")
@@ -100,10 +105,14 @@ for zip in "$dir"/zorbel-"$version"-windows-*.zip; do
       problem "${zip##*/}: $text shows a marker line of the document tests (<!--)"
     fi
   done
+  grep -q "the $kind build" "$unpacked/README.txt" || problem "${zip##*/}: README.txt does not say it is the $kind build"
+  if grep -qE 'libnnotes|/usr/share' "$unpacked/stand-in-runtime/README.txt"; then
+    problem "${zip##*/}: stand-in-runtime/README.txt speaks of Linux"
+  fi
   for file in zorbel.exe stand-in-runtime/nNOTES.dll; do
     pe_stripped "$unpacked/$file" "${zip##*/}: $file" "$triplet"
     pe_hardened "$unpacked/$file" "${zip##*/}: $file" "$triplet"
-    version_resource "$unpacked/$file" "${zip##*/}" "$triplet" "${file##*/}"
+    version_resource "$unpacked/$file" "${zip##*/}" "$triplet" "${file##*/}" "$kind"
   done
   echo "checked ${zip##*/}"
 done
