@@ -1,5 +1,6 @@
 #include "case_table.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -102,6 +103,20 @@ std::string ReadBeside(const char* table, const std::string& name)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// A case's name is a test's name: letters and digits, and no other case's.
+void CheckName(const std::string& name, const std::vector<Case>& cases)
+{
+    if (name.empty() || !std::all_of(name.begin(), name.end(), [](unsigned char c) {
+            return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        }))
+        throw std::runtime_error("the case name '" + name +
+                                 "' may hold only letters and digits: it is a test's name");
+    for (const Case& other : cases)
+        if (other.name == name)
+            throw std::runtime_error("the case name '" + name + "' is taken by the case on line " +
+                                     std::to_string(other.line));
+}
+
 Case Failed(const std::string& name, const std::string& why)
 {
     Case c;
@@ -135,8 +150,10 @@ std::vector<Case> LoadCases(const char* path)
             if (directive == "case") {
                 if (continuation || tokens.size() != 1)
                     throw std::runtime_error("case takes one name");
+                CheckName(tokens[0], cases);
                 cases.emplace_back();
                 cases.back().name = tokens[0];
+                cases.back().line = number;
                 continue;
             }
             if (cases.empty())

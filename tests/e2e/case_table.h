@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,6 +11,7 @@ enum class Stream { File, Full, Closed };
 
 struct Case {
     std::string name;
+    int line = 0; // of its "case" line in the table
     std::vector<std::string> args;
     std::vector<std::pair<std::string, std::string>> env;
     std::string config; // written as zorbel.ini and named by NN_CONFIG
@@ -28,11 +28,6 @@ struct Case {
     std::string tableError;     // set on a case the table could not describe
 };
 
-// Reads the table; a mistake in it becomes one case that fails and says where.
+// Reads the table; a mistake in it becomes one case that fails and says
+// where, as TABLE:LINE: WHY.
 std::vector<Case> LoadCases(const char* path);
-
-// Test names show the case's name, not its bytes.
-inline void PrintTo(const Case& c, std::ostream* out)
-{
-    *out << c.name;
-}

@@ -193,12 +193,31 @@ Outcome Launch(const Case& c, const std::string& folder)
     return outcome;
 }
 
-class EndToEnd : public ::testing::TestWithParam<Case> {};
-
-TEST_P(EndToEnd, Run)
+// A mismatch is reported at the case's own line in the table.
+template <class Value>
+void ExpectSame(const Case& c, const char* what, const Value& got, const Value& expected)
 {
-    const Case& c = GetParam();
-    ASSERT_EQ(c.tableError, "");
+    if (got != expected)
+        ADD_FAILURE_AT(ZORBEL_E2E_CASES, c.line)
+            << what << " of case " << c.name << "\n     got: " << ::testing::PrintToString(got)
+            << "\nexpected: " << ::testing::PrintToString(expected);
+}
+
+// One case of the table, run as a test named for it.
+class EndToEnd : public ::testing::Test {
+  public:
+    explicit EndToEnd(Case c) : c_(std::move(c)) {}
+    void TestBody() override;
+
+  private:
+    Case c_;
+};
+
+void EndToEnd::TestBody()
+{
+    const Case& c = c_;
+    if (!c.tableError.empty())
+        FAIL() << c.tableError;
     if (!c.onlyOn.empty() && c.onlyOn != (options.windows ? "windows" : "linux"))
         GTEST_SKIP() << "a case for " << c.onlyOn << " only";
     ScratchFolder scratch;
@@ -217,33 +236,38 @@ TEST_P(EndToEnd, Run)
     Outcome outcome = Launch(c, folder.string());
     SCOPED_TRACE("ran " + outcome.command + ", exit status " + std::to_string(outcome.exit) +
                  (outcome.wine.empty() ? "" : "; Wine said:\n" + outcome.wine));
-    if (c.stdoutTo == Stream::File) {
-        EXPECT_EQ(outcome.out, Expected(c.stdoutText, folder.string())) << "standard output";
-    }
-    if (c.stderrTo == Stream::File) {
-        EXPECT_EQ(outcome.err, Expected(c.stderrText, folder.string())) << "standard error";
-    }
-    EXPECT_EQ(outcome.exit, c.exit) << "exit status";
+    if (c.stdoutTo == Stream::File)
+        ExpectSame(c, "standard output", outcome.out, Expected(c.stdoutText, folder.string()));
+    if (c.stderrTo == Stream::File)
+        ExpectSame(c, "standard error", outcome.err, Expected(c.stderrText, folder.string()));
+    ExpectSame(c, "exit status", outcome.exit, c.exit);
 }
 
-// The cases marked for Valgrind, again (a table error stays a failing case).
-std::vector<Case> MarkedForValgrind()
+TEST(CaseTable, RefusesANameTakenOrUnfitForATestSayingWhere)
 {
-    std::vector<Case> cases = LoadCases(ZORBEL_E2E_CASES);
-    std::erase_if(cases, [](const Case& c) { return !c.underValgrind && c.tableError.empty(); });
-    return cases;
+    ScratchFolder scratch;
+    std::string table = (scratch.path() / "cases.txt").string();
+    const std::pair<const char*, const char*> mistakes[] = {
+        {"case A\n  exit 1\ncase A\n", ":3: the case name 'A' is taken by the case on line 1"},
+        {"case A-B\n",
+         ":1: the case name 'A-B' may hold only letters and digits: it is a test's name"},
+    };
+    for (const auto& [text, why] : mistakes) {
+        std::ofstream(table, std::ios::binary) << text;
+        std::vector<Case> cases = LoadCases(table.c_str());
+        ASSERT_EQ(cases.size(), 1u) << text;
+        EXPECT_EQ(cases[0].tableError, table + why);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, EndToEnd, ::testing::ValuesIn(LoadCases(ZORBEL_E2E_CASES)),
-                         [](const auto& test) { return test.param.name; });
-INSTANTIATE_TEST_SUITE_P(Valgrind, EndToEnd, ::testing::ValuesIn(MarkedForValgrind()),
-                         [](const auto& test) { return test.param.name; });
 
 } // namespace
 
+// Every case runs as e2e.NAME; those marked for Valgrind also as valgrind.NAME.
+// --check-table reads the table alone and says what is wrong in it, if anything.
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    bool checkTable = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg.rfind("--zorbel=", 0) == 0)
@@ -254,6 +278,21 @@ int main(int argc, char** argv)
             options.sample = arg.substr(9);
         else if (arg == "--platform=windows")
             options.windows = true;
+        else if (arg == "--check-table")
+            checkTable = true;
     }
+    std::vector<Case> cases = LoadCases(ZORBEL_E2E_CASES);
+    if (checkTable) {
+        bool wrong = cases.size() == 1 && !cases[0].tableError.empty();
+        if (wrong)
+            std::fprintf(stderr, "%s\n", cases[0].tableError.c_str());
+        return wrong ? 1 : 0;
+    }
+    for (const Case& c : cases)
+        for (const char* suite : {"e2e", "valgrind"})
+            if (suite[0] == 'e' || c.underValgrind || !c.tableError.empty())
+                ::testing::RegisterTest(suite, c.name.c_str(), nullptr, nullptr, ZORBEL_E2E_CASES,
+                                        c.line,
+                                        [c]() -> ::testing::Test* { return new EndToEnd(c); });
     return RUN_ALL_TESTS();
 }
