@@ -12,8 +12,9 @@ shift
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 # Not varied: the user and group, which takes sudo and a second user.
 vary=-user_group
-if [ ! -c /dev/fuse ]; then
-  echo "No FUSE here (/dev/fuse): the order in which folders are listed is not varied"
+# The file order is varied through FUSE, which this user must be able to open.
+if [ ! -r /dev/fuse ] || [ ! -w /dev/fuse ]; then
+  echo "No FUSE for $(id -un) here (/dev/fuse): the order in which folders are listed is not varied"
   vary+=,-fileordering
 fi
 scratch=$(mktemp -d)
