@@ -133,7 +133,7 @@ template <class Body, class Result> Result Guarded(Body body, Result onFailure)
 // line, split as the C library splits it, has it with other letters.
 bool LostLetters(const char* argument)
 {
-    using SplitFn = LPWSTR*(WINAPI*)(LPCWSTR, int*);
+    using SplitFn = decltype(&CommandLineToArgvW);
     // Loaded only here, on a failure: it is no DLL that every run needs.
     HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     auto split = shell != nullptr ? reinterpret_cast<SplitFn>(reinterpret_cast<void (*)()>(

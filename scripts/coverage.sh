@@ -13,7 +13,7 @@ build=${1:-build-coverage}
 command -v gcovr >/dev/null || { echo "coverage.sh needs gcovr: apt-get install gcovr"; exit 1; }
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DZORBEL_COVERAGE=ON -DZORBEL_WINDOWS=OFF
-cmake --build "$build" --parallel
+cmake --build "$build" --parallel "$(nproc)"
 find "$build" -name '*.gcda' -delete
 # The Valgrind cases run the same cases again, only slower.
 ctest --test-dir "$build" -L linux -E '^valgrind[.]' -j "$(nproc)" --output-on-failure |

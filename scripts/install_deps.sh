@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Installs, as root, every Debian package that the build, the tests and CI's
-# checks use, the 32-bit Wine among them. CI runs it first; so can you.
+# Installs, as root, every Debian package that the build, the tests, CI and
+# the checks beyond the tests use, the 32-bit Wine among them. CI runs it
+# first; so can you.
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 packages=(
-  cmake make g++ libgtest-dev libgmock-dev googletest libbenchmark-dev dpkg-dev file valgrind
+  cmake make ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev dpkg-dev file valgrind
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 wine32:i386
   clang libclang-rt-14-dev clang-tidy clang-format cppcheck
-  lintian mandoc hyperfine procps time shellcheck
+  lintian mandoc hyperfine procps time shellcheck gcovr
   reprotest disorderfs faketime diffoscope-minimal fakeroot
 )
 

@@ -41,9 +41,12 @@ echo 'void floor_call(void); int main(void) { floor_call(); return 0; }' >"$floo
 cc -O2 -shared -fPIC -Wl,-z,now -o "$scratch/libfloor.so" "$floor.c"
 # shellcheck disable=SC2016 # $ORIGIN is the loader's, not the shell's
 cc -O2 -Wl,-z,now -Wl,-rpath,'$ORIGIN' -o "$floor" "$floor-main.c" -L"$scratch" -lfloor
+# hyperfine -N splits a command into words as a shell would: a path is quoted.
+quoted() { printf "'%s'" "${1//\'/\'\\\'\'}"; }
 cd /
 env -u NN_CONFIG hyperfine -N --warmup 100 --runs 2000 --export-csv "$scratch/runs.csv" \
-  -n zorbel "$build/zorbel" -n floor "$floor" -n /bin/true /bin/true -n "procps uptime" uptime \
+  -n zorbel "$(quoted "$build/zorbel")" -n floor "$(quoted "$floor")" -n /bin/true /bin/true \
+  -n "procps uptime" uptime \
   >/dev/null 2>"$scratch/hyperfine.err" || { cat "$scratch/hyperfine.err"; exit 1; }
 awk -F, 'NR > 1 { median[NR - 1] = $4; name[NR - 1] = $1 }
   END {
