@@ -266,7 +266,7 @@ std::string Tidy(const std::string& path)
     }
     std::string tidy;
     for (size_t i = 0; i < steps.size(); ++i)
-        tidy += (i ? std::string(1, kSeparator) : "") + steps[i];
+        tidy += i > 0 ? std::string(1, kSeparator) + steps[i] : steps[i];
     return tidy;
 }
 

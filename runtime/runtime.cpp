@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
@@ -130,7 +129,7 @@ template <class Body, class Result> Result Guarded(Body body, Result onFailure)
 #ifdef _WIN32
 // Whether a command-line argument, which the program gets in the ANSI code
 // page, had letters that page cannot hold: the process's own UTF-16 command
-// line, split as the C library splits it, has it with other letters.
+// line, split by the system's rules, has it with other letters.
 bool LostLetters(const char* argument)
 {
     using SplitFn = decltype(&CommandLineToArgvW);
