@@ -299,9 +299,9 @@ std::string Environment(const char* name)
     // its narrow one, which has lost the letters the code page cannot hold.
     std::wstring wideName = Utf16(name);
     DWORD size = GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
-    std::wstring value(size, L'\0');
     if (size == 0)
         return "";
+    std::wstring value(size, L'\0');
     value.resize(GetEnvironmentVariableW(wideName.c_str(), value.data(), size));
     return Utf8(value);
 #else
@@ -328,19 +328,19 @@ std::vector<size_t> CharacterStarts(std::string_view text)
 }
 
 #ifdef _WIN32
-std::string FromAnsi(const std::string& text)
-{
-    return Encode(Decode(text, CP_ACP), CP_UTF8);
-}
-
-std::string ToAnsi(const std::string& text)
-{
-    return Encode(Decode(text, CP_UTF8), CP_ACP);
-}
-
 std::string Utf8(const std::wstring& text)
 {
     return Encode(text, CP_UTF8);
+}
+
+std::string FromCommandLine(const std::string& text)
+{
+    return Utf8(Decode(text, CP_ACP));
+}
+
+std::string ForTool(const std::string& text)
+{
+    return Encode(Utf16(text), CP_ACP);
 }
 
 std::string TextAsUtf8(std::string text)
@@ -349,7 +349,22 @@ std::string TextAsUtf8(std::string text)
         MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
                             static_cast<int>(text.size()), nullptr, 0) != 0)
         return text;
-    return FromAnsi(text);
+    return FromCommandLine(text);
+}
+#else
+std::string FromCommandLine(const std::string& text)
+{
+    return text;
+}
+
+std::string ForTool(const std::string& text)
+{
+    return text;
+}
+
+std::string TextAsUtf8(std::string text)
+{
+    return text;
 }
 #endif
 

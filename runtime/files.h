@@ -40,15 +40,19 @@ std::string Environment(const char* name);
 // ANSI code page (one or two bytes a character) on Windows.
 std::vector<size_t> CharacterStarts(std::string_view text);
 
-#ifdef _WIN32
-// UTF-8 text from the ANSI code page, as the command line comes; and back,
-// each letter that page cannot hold as its best fit ('?' at worst).
-std::string FromAnsi(const std::string& text);
-std::string ToAnsi(const std::string& text);
-std::string Utf8(const std::wstring& text);
-// A file's text as UTF-8: text that is not valid UTF-8 is read in the ANSI
-// code page. UTF-16 text stays as it is, for the reader to refuse.
+// Text as the stand-in holds it, from text as it comes on the command line;
+// and text as the tool takes it. On Windows the command line and the tool
+// are in the ANSI code page (a letter it cannot hold becomes its best fit,
+// '?' at worst); elsewhere both stay as they are.
+std::string FromCommandLine(const std::string& text);
+std::string ForTool(const std::string& text);
+// A file's text as the stand-in holds it. On Windows, text that is not
+// valid UTF-8 is read in the ANSI code page; UTF-16 text stays as it is,
+// for the reader to refuse.
 std::string TextAsUtf8(std::string text);
+
+#ifdef _WIN32
+std::string Utf8(const std::wstring& text);
 #endif
 
 } // namespace standin

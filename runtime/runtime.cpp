@@ -103,12 +103,8 @@ uint16_t CopyText(const Text& text, char* buffer, uint16_t capacity)
 {
     if (buffer == nullptr || capacity == 0)
         return 0;
-#ifdef _WIN32
     std::string fitted =
-        Fitted({ToAnsi(text.before), ToAnsi(text.path), ToAnsi(text.after)}, capacity - 1u);
-#else
-    std::string fitted = Fitted(text, capacity - 1u);
-#endif
+        Fitted({ForTool(text.before), ForTool(text.path), ForTool(text.after)}, capacity - 1u);
     std::memcpy(buffer, fitted.data(), fitted.size());
     buffer[fitted.size()] = '\0';
     return static_cast<uint16_t>(fitted.size());
@@ -126,12 +122,12 @@ template <class Body, class Result> Result Guarded(Body body, Result onFailure)
     }
 }
 
-#ifdef _WIN32
-// Whether a command-line argument, which the program gets in the ANSI code
-// page, had letters that page cannot hold: the process's own UTF-16 command
-// line, split by the system's rules, has it with other letters.
+// Whether a command-line argument, which a Windows program gets in the ANSI
+// code page, had letters that page cannot hold: the process's own UTF-16
+// command line, split by the system's rules, has it with other letters.
 bool LostLetters(const char* argument)
 {
+#ifdef _WIN32
     using SplitFn = decltype(&CommandLineToArgvW);
     // Loaded only here, on a failure: it is no DLL that every run needs.
     HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
@@ -143,14 +139,17 @@ bool LostLetters(const char* argument)
     bool lost = false;
     for (int i = 0; args != nullptr && i < count && !lost; ++i) {
         std::string utf8 = Utf8(args[i]);
-        lost = ToAnsi(utf8) == argument && FromAnsi(argument) != utf8;
+        lost = ForTool(utf8) == argument && FromCommandLine(argument) != utf8;
     }
     (void)LocalFree(args);
     if (shell != nullptr)
         (void)FreeLibrary(shell);
     return lost;
-}
+#else
+    (void)argument;
+    return false;
 #endif
+}
 
 // The configuration named by the last "=PATH" argument, else NN_CONFIG (an
 // empty one counts as unset), else the sample configuration installed beside
@@ -164,13 +163,9 @@ bool ChooseConfigPath(int argc, char** argv, std::string& path, bool& sample, co
             argument = argv[i];
     std::string fromEnvironment = Environment("NN_CONFIG");
     sample = false;
-    if (argument != nullptr) {
-#ifdef _WIN32
-        path = FromAnsi(argument + 1);
-#else
-        path = argument + 1;
-#endif
-    } else if (!fromEnvironment.empty())
+    if (argument != nullptr)
+        path = FromCommandLine(argument + 1);
+    else if (!fromEnvironment.empty())
         path = fromEnvironment;
     else {
         path = Tidy(Join(LibraryFolder(), NN_DEFAULT_CONFIG));
@@ -187,20 +182,15 @@ StatusCode LoadConfig(const std::string& path, const char* argument)
     std::string text, why;
     if (ReadRegularFile(path, kConfigSizeLimit, text, why) != FileRead::Done) {
         std::string advice = " (name another with =PATH or NN_CONFIG)";
-#ifdef _WIN32
         if (argument != nullptr && LostLetters(argument))
             advice = " (its name has letters that the command line's code page cannot hold: "
                      "name it with NN_CONFIG instead)";
-#else
-        (void)argument;
-#endif
         return Fail(kConfigUnreadable, {"Cannot read the runtime configuration file '",
                                         state.configPath, "': " + why + advice});
     }
-#ifdef _WIN32
-    // Names and paths are compared and opened as UTF-8, whichever way the file was saved.
+    // Names and paths are compared and opened as the stand-in holds them,
+    // whichever way the file was saved.
     text = TextAsUtf8(std::move(text));
-#endif
     if (!ParseConfig(text, state.config, why))
         return Fail(kConfigInvalid, {"The runtime configuration file '", state.configPath,
                                      "' is not valid: " + why});
@@ -275,7 +265,7 @@ StatusCode HandOutReport(const std::string& report, MemHandle* handle, uint32_t*
 
 // Why no server answers to a name. On Windows a name that the command line's
 // code page cannot hold reaches the runtime changed, and then matches no
-// section, though one is there.
+// section, though one is there: one whose name the tool would show so.
 StatusCode UnknownServer(const char* asked)
 {
     const State& state = CurrentState();
@@ -284,17 +274,13 @@ StatusCode UnknownServer(const char* asked)
                     {"The server is not known to the sample configuration '", state.configPath,
                      "': copy it, add a [server] section to the copy and name the copy with "
                      "=PATH or NN_CONFIG"});
-#ifdef _WIN32
     const auto& servers = state.config.servers;
     if (std::any_of(servers.begin(), servers.end(),
-                    [asked](const Server& server) { return ToAnsi(server.name) == asked; }))
+                    [asked](const Server& server) { return ForTool(server.name) == asked; }))
         return Fail(kUnknownServer,
                     {"The server is not known to the runtime: its name has letters that the "
                      "command line's code page cannot hold; rename its [server] section in '",
                      state.configPath, "'"});
-#else
-    (void)asked;
-#endif
     return Fail(kUnknownServer,
                 {"The server is not known to the runtime: add a [server] section for it to '",
                  state.configPath, "'"});
@@ -487,11 +473,7 @@ NN_API StatusCode NN_CALL nnQueryServerStats(const char* serverName, const char*
                 return static_cast<StatusCode>(fault->value);
             if (!IsEmpty(facility) || !IsEmpty(statName))
                 return kUnsupportedQuery;
-#ifdef _WIN32
-            std::string name = FromAnsi(serverName); // as the configuration holds names
-#else
-            std::string_view name = serverName;
-#endif
+            std::string name = FromCommandLine(serverName); // as the configuration holds names
             for (const Server& server : state.config.servers) {
                 if (server.name != name)
                     continue;
